@@ -1,0 +1,161 @@
+// The program's data layer: one SQLite connection that speaks the Jet forms the
+// windows use, with every value bound as a parameter.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace plat {
+
+// One field value as a query returns it (or as a statement binds it).
+class Value {
+public:
+    enum class Kind { Null, Int, Real, Text };
+
+    Value() = default;
+    Value(int v) : kind_(Kind::Int), i_(v) {}
+    Value(long v) : kind_(Kind::Int), i_(v) {}
+    Value(long long v) : kind_(Kind::Int), i_(v) {}
+    Value(double v) : kind_(Kind::Real), d_(v) {}
+    Value(std::string v) : kind_(Kind::Text), s_(std::move(v)) {}
+    Value(std::string_view v) : kind_(Kind::Text), s_(v) {}
+    Value(const char* v) : kind_(Kind::Text), s_(v) {}
+    // A flag written from a Boolean stores 1 or 0 and reads back -1 or 0.
+    static Value Flag(bool b) { return Value(b ? 1 : 0); }
+
+    Kind kind() const { return kind_; }
+    bool isNull() const { return kind_ == Kind::Null; }
+    long long toInt() const;       // text is parsed; null and unreadable text give 0
+    double toDouble() const;
+    std::string toString() const;  // null gives ""
+    bool toBool() const { return toInt() != 0; }
+
+    bool operator==(const Value& o) const;
+
+private:
+    Kind kind_ = Kind::Null;
+    long long i_ = 0;
+    double d_ = 0;
+    std::string s_;
+};
+
+using Params = std::initializer_list<Value>;
+
+class DbError : public std::runtime_error {
+public:
+    DbError(const std::string& message, std::string sql, int code = 0);
+    const std::string& sql() const { return sql_; }
+    int code() const { return code_; }
+    // The statement failed because the database or its folder cannot be written.
+    bool isReadOnly() const;
+
+private:
+    std::string sql_;
+    int code_;
+};
+
+// A query's rows, read whole when the query runs, with a current-row cursor.
+class Recordset {
+public:
+    Recordset() = default;
+
+    bool Eof() const { return closed_ || pos_ >= rows_.size(); }
+    bool Bof() const { return closed_ || rows_.empty(); }
+    void MoveFirst() { pos_ = 0; }
+    void MoveNext() { if (pos_ < rows_.size()) ++pos_; }
+    void MoveLast() { pos_ = rows_.empty() ? 0 : rows_.size() - 1; }
+    // Moves n rows from the current one; past either end leaves the cursor at Eof.
+    void Move(long long n);
+    long long RecordCount() const { return closed_ ? 0 : static_cast<long long>(rows_.size()); }
+    int FieldCount() const { return static_cast<int>(names_.size()); }
+    std::string FieldName(int i) const { return names_.at(i); }
+
+    // Fields of the current row, by column name in any letter case or by position.
+    const Value& Fields(std::string_view name) const;
+    const Value& Fields(int position) const;
+    const Value& operator[](std::string_view name) const { return Fields(name); }
+
+    void Close() { closed_ = true; rows_.clear(); }
+
+private:
+    friend class Database;
+    const std::vector<Value>& row() const;
+    std::string sql_;
+    std::vector<std::string> names_;
+    std::vector<std::vector<Value>> rows_;
+    size_t pos_ = 0;
+    bool closed_ = false;
+};
+
+class Database {
+public:
+    // Opens an existing database file for reading and writing. Never creates one:
+    // a missing, empty or unreadable file raises DbError naming the file.
+    static Database Open(const std::filesystem::path& file);
+    // Creates a new, empty database file (for the build tool and tests).
+    static Database Create(const std::filesystem::path& file);
+
+    Database(Database&&) noexcept;
+    Database& operator=(Database&&) noexcept;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+    ~Database();
+
+    // Runs a change. '?' marks stand for the params, in order.
+    void Execute(std::string_view sql, Params params = {});
+    void Execute(std::string_view sql, const std::vector<Value>& params);
+    // Runs a query and reads all its rows.
+    Recordset OpenRecordset(std::string_view sql, Params params = {});
+    Recordset OpenRecordset(std::string_view sql, const std::vector<Value>& params);
+    // First column of the first row; a query that returns no row raises DbError.
+    Value Scalar(std::string_view sql, Params params = {});
+    // Runs a script of plain SQLite statements (schema files), untranslated.
+    void ExecScript(const std::string& script);
+
+    bool TableExists(std::string_view table);
+    long long RecordsAffected() const;
+
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+
+    const std::filesystem::path& file() const { return file_; }
+    sqlite3* handle() const { return db_; }
+
+    // The Jet forms the program writes, rewritten for SQLite.
+    static std::string Translate(std::string_view jet);
+
+private:
+    Database(sqlite3* db, std::filesystem::path file) : db_(db), file_(std::move(file)) {}
+    struct Stmt;
+    Stmt prepare(std::string_view sql, const Value* params, size_t n, std::string& translated);
+    void execute(std::string_view sql, const Value* params, size_t n);
+    Recordset query(std::string_view sql, const Value* params, size_t n);
+    [[noreturn]] void fail(const std::string& sql, int code) const;
+
+    sqlite3* db_ = nullptr;
+    std::filesystem::path file_;
+};
+
+// Commits on Commit(), rolls back if destroyed before it.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.BeginTrans(); }
+    ~Transaction() { if (!done_) { try { db_.Rollback(); } catch (...) {} } }
+    void Commit() { db_.CommitTrans(); done_ = true; }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+}  // namespace plat

@@ -1,0 +1,209 @@
+#include "form.h"
+
+#include "runtime.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QMenuBar>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace plat {
+
+// ---------------------------------------------------------------- twips
+
+void Place(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(Px(left), Px(top), Px(width), Px(height));
+}
+int LeftOf(const QWidget* w) { return Twips(w->x()); }
+int TopOf(const QWidget* w) { return Twips(w->y()); }
+void SetLeft(QWidget* w, int twips) { w->move(Px(twips), w->y()); }
+void SetTop(QWidget* w, int twips) { w->move(w->x(), Px(twips)); }
+
+// ---------------------------------------------------------------- controls
+
+OptionButton::OptionButton(const QString& caption, QWidget* parent) : QRadioButton(caption, parent) {
+    connect(this, &QRadioButton::toggled, this, [this](bool on) {
+        if (on && click_) Guard(click_);
+    });
+}
+
+void OptionButton::SetValue(bool selected) {
+    if (selected) {
+        setChecked(true);
+        return;
+    }
+    if (!isChecked()) return;
+    // An exclusive group refuses to clear its selected button; clearing by code
+    // must leave the group with none selected and run nothing.
+    const QSignalBlocker block(this);
+    setAutoExclusive(false);
+    setChecked(false);
+    setAutoExclusive(true);
+}
+
+CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {
+    connect(this, &QCheckBox::toggled, this, [this](bool) {
+        if (click_) Guard(click_);
+    });
+}
+
+void OnClicked(QAbstractButton* b, std::function<void()> handler) {
+    QObject::connect(b, &QAbstractButton::clicked, b, [h = std::move(handler)] { Guard(h); });
+}
+
+void OnTriggered(QAction* a, std::function<void()> handler) {
+    QObject::connect(a, &QAction::triggered, a, [h = std::move(handler)] { Guard(h); });
+}
+
+void MenuArray::Reset(const QString& name, QMenu* menu, QAction* element0) {
+    name_ = name;
+    menu_ = menu;
+    items_.clear();
+    items_[0] = element0;
+    element0->setObjectName(name + "(0)");
+    wire(0, element0);
+}
+
+QAction* MenuArray::Load(int index) {
+    QAction* t0 = items_.at(0);
+    QAction* a = new QAction(t0->text(), menu_);
+    a->setObjectName(name_ + "(" + QString::number(index) + ")");
+    a->setEnabled(t0->isEnabled());
+    menu_->addAction(a);
+    items_[index] = a;
+    wire(index, a);
+    return a;
+}
+
+void MenuArray::wire(int index, QAction* a) {
+    QObject::connect(a, &QAction::triggered, a, [this, index] {
+        if (click_) Guard([&] { click_(index); });
+    });
+}
+
+// ---------------------------------------------------------------- windows
+
+namespace {
+std::vector<Form*>& loadedForms() {
+    static std::vector<Form*> forms;
+    return forms;
+}
+
+// The program ends when no window is loaded once the current event has been
+// handled: a handler that unloads one window and loads another keeps it going.
+void scheduleEndCheck() {
+    QTimer::singleShot(0, [] {
+        if (loadedForms().empty()) EndProgram(0);
+    });
+}
+}  // namespace
+
+FormWindow::FormWindow(Form* form) : form_(form) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void FormWindow::closeEvent(QCloseEvent* e) {
+    e->ignore();
+    // The window may be gone once the unload step has run.
+    QPointer<FormWindow> self(this);
+    Guard([&] { form_->Unload(); });
+    (void)self;
+}
+
+Form::Form(const QString& name) : name_(name) {}
+
+Form::~Form() {
+    auto& v = loadedForms();
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    delete win_;
+}
+
+void Form::Load() {
+    if (win_ || loading_) return;
+    loading_ = true;
+    win_ = new FormWindow(this);
+    win_->setObjectName(name_);
+    auto* body = new QWidget(win_);
+    body->setObjectName(QStringLiteral("body"));
+    win_->setCentralWidget(body);
+    loadedForms().push_back(this);
+    try {
+        Build();
+        Form_Load();
+    } catch (...) {
+        loading_ = false;
+        throw;
+    }
+    loading_ = false;
+}
+
+void Form::Show(bool modal) {
+    EnsureLoaded();
+    if (modal) {
+        win_->setWindowModality(Qt::ApplicationModal);
+        win_->show();
+        win_->raise();
+        win_->activateWindow();
+        QEventLoop loop;
+        modalLoop_ = &loop;
+        loop.exec();
+        modalLoop_ = nullptr;
+        if (win_) win_->setWindowModality(Qt::NonModal);
+    } else {
+        win_->show();
+        win_->raise();
+        win_->activateWindow();
+    }
+}
+
+void Form::Hide() {
+    if (!win_) return;
+    win_->hide();
+    if (modalLoop_) modalLoop_->quit();
+}
+
+bool Form::Unload() {
+    if (!win_) return true;
+    bool cancel = false;
+    Form_Unload(cancel);
+    if (cancel) return false;
+    destroy();
+    return true;
+}
+
+void Form::destroy() {
+    FormWindow* w = win_;
+    win_ = nullptr;
+    auto& v = loadedForms();
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    if (modalLoop_) modalLoop_->quit();
+    // A handler of one of this window's controls may still be running.
+    w->hide();
+    w->setObjectName(QString());
+    w->deleteLater();
+    if (v.empty()) scheduleEndCheck();
+}
+
+FormWindow* Form::Window() {
+    EnsureLoaded();
+    return win_;
+}
+
+QString Form::Caption() { return Window()->windowTitle(); }
+void Form::SetCaption(const QString& caption) { Window()->setWindowTitle(caption); }
+bool Form::Visible() { return win_ && win_->isVisible(); }
+
+QWidget* Form::Body() const { return win_ ? win_->centralWidget() : nullptr; }
+QMenuBar* Form::Menus() const { return win_ ? win_->menuBar() : nullptr; }
+
+void Form::SetClientSize(int width, int height) {
+    win_->centralWidget()->setMinimumSize(Px(width), Px(height));
+    win_->resize(Px(width), Px(height) + (win_->menuWidget() ? win_->menuBar()->sizeHint().height() : 0));
+}
+
+int Form::LoadedCount() { return static_cast<int>(loadedForms().size()); }
+std::vector<Form*> Form::LoadedForms() { return loadedForms(); }
+
+}  // namespace plat

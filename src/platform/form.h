@@ -1,0 +1,220 @@
+// The form runtime: single-instance windows that load on first touch, unload
+// without losing their members, show modeless or modal, and controls that keep
+// the option-button and check-box rules the windows rely on.
+#pragma once
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QRadioButton>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class QEventLoop;
+class QMenuBar;
+
+namespace plat {
+
+// ---- twips: positions and sizes are given in twips, 15 to a logical pixel
+constexpr int kTwipsPerPixel = 15;
+constexpr int Px(int twips) { return twips / kTwipsPerPixel; }
+constexpr int Twips(int pixels) { return pixels * kTwipsPerPixel; }
+void Place(QWidget* w, int left, int top, int width, int height);  // in twips
+int LeftOf(const QWidget* w);    // twips
+int TopOf(const QWidget* w);     // twips
+void SetLeft(QWidget* w, int twips);
+void SetTop(QWidget* w, int twips);
+
+// ---- controls with the rules of the original form runtime
+
+// Selecting an option (by the user or by code) clears the others of its container
+// and runs its click handler only when it was not selected before; clearing one
+// by code runs nothing; a disabled option can still be selected by code.
+class OptionButton : public QRadioButton {
+    Q_OBJECT
+public:
+    explicit OptionButton(const QString& caption, QWidget* parent = nullptr);
+    bool Value() const { return isChecked(); }
+    void SetValue(bool selected);
+    void OnClick(std::function<void()> handler) { click_ = std::move(handler); }
+
+private:
+    std::function<void()> click_;
+};
+
+// Setting the value by code runs the click handler when the value changes, as a
+// click by the user does.
+class CheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    explicit CheckBox(const QString& caption, QWidget* parent = nullptr);
+    int Value() const { return isChecked() ? 1 : 0; }
+    void SetValue(int v) { setChecked(v != 0); }
+    void OnClick(std::function<void()> handler) { click_ = std::move(handler); }
+
+private:
+    std::function<void()> click_;
+};
+
+// Connects a button-like signal to a handler that is guarded against run-time errors.
+void OnClicked(QAbstractButton* b, std::function<void()> handler);
+void OnTriggered(QAction* a, std::function<void()> handler);
+
+// A control array: element 0 is the template built with the window; Load(i)
+// makes element i as a hidden copy of the template, named like "optAnswer(3)".
+template <class T>
+class ControlArray {
+public:
+    using Factory = std::function<T*(QWidget* parent)>;
+
+    // Called by the window's build step: forgets every element of a former load.
+    void Reset(const QString& name, T* element0, Factory make = nullptr) {
+        name_ = name;
+        items_.clear();
+        items_[0] = element0;
+        make_ = make ? std::move(make) : Factory([](QWidget* p) { return new T(p); });
+        element0->setObjectName(name + "(0)");
+    }
+    T* Load(int index) {
+        T* t0 = items_.at(0);
+        T* e = make_(t0->parentWidget());
+        e->setObjectName(name_ + "(" + QString::number(index) + ")");
+        e->setGeometry(t0->geometry());
+        e->setFont(t0->font());
+        for (const char* prop : {"text", "alignment", "wordWrap", "enabled", "toolTip", "styleSheet"}) {
+            QVariant v = t0->property(prop);
+            if (v.isValid()) e->setProperty(prop, v);
+        }
+        e->setVisible(false);
+        items_[index] = e;
+        return e;
+    }
+    void Unload(int index) {
+        auto it = items_.find(index);
+        if (it == items_.end() || index == 0) return;
+        delete it->second;
+        items_.erase(it);
+    }
+    bool Exists(int index) const { return items_.count(index) > 0; }
+    T* operator()(int index) const { return items_.at(index); }
+    int UBound() const { return items_.empty() ? -1 : items_.rbegin()->first; }
+    int Count() const { return static_cast<int>(items_.size()); }
+    const std::map<int, T*>& items() const { return items_; }
+
+private:
+    QString name_;
+    std::map<int, T*> items_;
+    Factory make_;
+};
+
+// A menu control array: element 0 is the template item; Load(i) adds item i
+// after the last one, with the template's caption.
+class MenuArray {
+public:
+    void Reset(const QString& name, QMenu* menu, QAction* element0);
+    QAction* Load(int index);
+    QAction* operator()(int index) const { return items_.at(index); }
+    bool Exists(int index) const { return items_.count(index) > 0; }
+    int UBound() const { return items_.empty() ? -1 : items_.rbegin()->first; }
+    // The handler receives the element's index.
+    void OnClick(std::function<void(int)> handler) { click_ = std::move(handler); }
+
+private:
+    void wire(int index, QAction* a);
+    QString name_;
+    QMenu* menu_ = nullptr;
+    std::map<int, QAction*> items_;
+    std::function<void(int)> click_;
+};
+
+// ---- the window
+
+class Form;
+
+// The top-level widget of a loaded window; closing it by its title bar unloads.
+class FormWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FormWindow(Form* form);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    Form* form_;
+};
+
+class Form {
+public:
+    explicit Form(const QString& name);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const QString& Name() const { return name_; }
+    bool IsLoaded() const { return win_ != nullptr; }
+
+    // Builds the controls and runs the load step; nothing when already loaded.
+    void Load();
+    // Loads if needed and shows. Modal: returns only once the window is hidden or
+    // unloaded, running events meanwhile.
+    void Show(bool modal = false);
+    void Hide();
+    // Runs the unload step (which may cancel) and destroys the controls; members stay.
+    // Returns false when the unload step cancelled.
+    bool Unload();
+
+    // Touching the window loads it.
+    FormWindow* Window();
+    QString Caption();
+    void SetCaption(const QString& caption);
+    bool Visible();
+    bool IsModalShown() const { return modalLoop_ != nullptr; }
+
+    static int LoadedCount();
+    static std::vector<Form*> LoadedForms();
+
+protected:
+    // Creates the controls and menus (on Body() and Menus()); called by Load.
+    virtual void Build() = 0;
+    virtual void Form_Load() {}
+    // Set cancel to true to keep the window loaded.
+    virtual void Form_Unload(bool& /*cancel*/) {}
+
+    void EnsureLoaded() { if (!win_) Load(); }
+    QWidget* Body() const;
+    QMenuBar* Menus() const;
+    // Sets the inner size of the window (in twips).
+    void SetClientSize(int width, int height);
+
+    template <class T, class... A>
+    T* Make(QWidget* parent, const char* name, A&&... args) {
+        T* t = new T(std::forward<A>(args)..., parent);
+        t->setObjectName(QString::fromLatin1(name));
+        return t;
+    }
+
+private:
+    friend class FormWindow;
+    void destroy();
+
+    QString name_;
+    FormWindow* win_ = nullptr;
+    QEventLoop* modalLoop_ = nullptr;
+    bool loading_ = false;
+};
+
+}  // namespace plat
+
+// A control reached from outside its window loads the window first.
+#define PEMU_CONTROL(Type, name)                \
+public:                                         \
+    Type* name() { EnsureLoaded(); return m_##name; } \
+protected:                                      \
+    Type* m_##name = nullptr;

@@ -1,0 +1,131 @@
+#include "module1.h"
+
+#include "platform/runtime.h"
+#include "signin/frmLogin.h"
+
+#include <QFont>
+#include <QSettings>
+
+#include <memory>
+
+int16_t gintCurQId = 0;
+int16_t gintExamTime = 0;
+bool gblnRevUnAns = false;
+QString gstrUserName;
+QString gstrCandName;
+QString gstrExamName;
+int16_t gintNofQues = 0;
+bool gblnExamMode = false;
+bool gblnAdaptive = false;
+QVariant gvarExamDate;
+QVariant gvarExamTime;
+bool gblnFromResults = false;
+bool gblnAdminMode = false;
+int16_t gintExamLimit = 0;
+int16_t gintAdapScore = 0;
+int16_t gintBeginScore = 0;
+int16_t gintIntScore = 0;
+int16_t gintExpScore = 0;
+bool gblnFullExam = false;
+Workspace* gwsODBC = nullptr;
+plat::Database* gcnExam = nullptr;
+
+namespace Module1 {
+
+namespace {
+std::unique_ptr<plat::Database> gConnection;
+Workspace gWorkspace;
+
+// On Windows the data-source entries live in the registry; here in an INI file
+// of the user's configuration folder, with the same keys and values.
+#define PEMU_DATA_SOURCES(s) \
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ODBC"), QStringLiteral("ODBC.INI"))
+}  // namespace
+
+void RegisterDataSource(const QString& databasePath) {
+    PEMU_DATA_SOURCES(s);
+    const QString key = QString::fromLatin1(kDataSource);
+    s.beginGroup(key);
+    s.setValue("DBQ", databasePath);
+    s.setValue("Description", kDescription);
+    s.setValue("Driver", kDriverFile);
+    s.setValue("DriverID", 25);
+    s.setValue("FIL", "MS Access");
+    s.setValue("PWD", "");
+    s.setValue("SafeTransactions", 0);
+    s.setValue("UID", kUser);
+    s.beginGroup("Engines/Jet");
+    s.setValue("ImplicitCommitSync", "");
+    s.setValue("MaxBufferSize", 2048);
+    s.setValue("PageTimeout", 5);
+    s.setValue("Threads", 3);
+    s.setValue("UserCommitSync", "Yes");
+    s.endGroup();
+    s.endGroup();
+    s.beginGroup("ODBC Data Sources");
+    s.setValue(key, kDriverName);
+    s.endGroup();
+    s.sync();
+}
+
+QString DataSourcePath() {
+    PEMU_DATA_SOURCES(s);
+    return s.value(QString::fromLatin1(kDataSource) + "/DBQ").toString();
+}
+
+int Main() {
+    // The designed typefaces, with metric-compatible stand-ins where they are missing.
+    QFont::insertSubstitution(QStringLiteral("Book Antiqua"), QStringLiteral("P052"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"));
+
+    const QString dbPath = QString::fromStdString((plat::AppPath() / kDatabaseFile).string());
+    RegisterDataSource(dbPath);
+
+    gWorkspace = {kWorkspaceName, kUser};
+    gwsODBC = &gWorkspace;
+
+    try {
+        Connect(DataSourcePath());
+        frmLogin.Show();
+    } catch (const std::exception& e) {
+        plat::MsgBox(QStringLiteral("The program cannot start.\n\n") + QString::fromStdString(e.what()),
+                     plat::vbCritical);
+        return 1;
+    }
+    return 0;
+}
+
+void Connect(const QString& databasePath) {
+    gcnExam = nullptr;
+    gConnection = std::make_unique<plat::Database>(plat::Database::Open(databasePath.toStdString()));
+    gcnExam = gConnection.get();
+}
+
+void Disconnect() {
+    gcnExam = nullptr;
+    gConnection.reset();
+}
+
+void ResetState() {
+    gintCurQId = 0;
+    gintExamTime = 0;
+    gblnRevUnAns = false;
+    gstrUserName.clear();
+    gstrCandName.clear();
+    gstrExamName.clear();
+    gintNofQues = 0;
+    gblnExamMode = false;
+    gblnAdaptive = false;
+    gvarExamDate = QVariant();
+    gvarExamTime = QVariant();
+    gblnFromResults = false;
+    gblnAdminMode = false;
+    gintExamLimit = 0;
+    gintAdapScore = 0;
+    gintBeginScore = 0;
+    gintIntScore = 0;
+    gintExpScore = 0;
+    gblnFullExam = false;
+}
+
+}  // namespace Module1

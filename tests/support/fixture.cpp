@@ -1,0 +1,85 @@
+#include "fixture.h"
+
+#include "dbbuild/dbbuild.h"
+#include "startup/module1.h"
+
+#include <QTest>
+#include <QTimer>
+
+namespace pemu_test {
+
+std::filesystem::path ShippedDatabase() {
+    static QTemporaryDir dir;
+    static std::filesystem::path file;
+    if (file.empty()) {
+        file = std::filesystem::path(dir.path().toStdString()) / "shipped.db";
+        dbbuild::makeDatabase(PEMU_DATA_DIR, file);
+    }
+    return file;
+}
+
+void ProgramTest::SetUp() {
+    ASSERT_TRUE(dir_.isValid());
+    std::filesystem::copy_file(ShippedDatabase(), dbFile());
+    std::filesystem::create_directories(folder() / "results");
+    plat::SetAppPathForTesting(folder());
+    plat::SetMsgBoxHook([this](const plat::MsgBoxCall& c) {
+        boxes.push_back(c);
+        if (!answers.empty()) {
+            int a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return c.buttons() == plat::vbYesNo ? int(plat::vbYes) : int(plat::vbOK);
+    });
+    plat::SetHelpHook([this](const std::filesystem::path& p) { helpOpened.push_back(p); });
+    plat::SetEndHook([this](int status) { endRequests.push_back(status); });
+    Module1::ResetState();
+    Module1::Connect(QString::fromStdString(dbFile().string()));
+}
+
+void ProgramTest::TearDown() {
+    for (plat::Form* f : plat::Form::LoadedForms()) f->Unload();
+    for (plat::Form* f : plat::Form::LoadedForms()) f->Hide();
+    Settle();
+    Module1::Disconnect();
+    Module1::ResetState();
+    plat::SetMsgBoxHook(nullptr);
+    plat::SetHelpHook(nullptr);
+    plat::SetEndHook(nullptr);
+    plat::SetAppPathForTesting({});
+}
+
+plat::MsgBoxCall ProgramTest::lastBox() const {
+    EXPECT_FALSE(boxes.empty()) << "no message box was shown";
+    return boxes.empty() ? plat::MsgBoxCall{} : boxes.back();
+}
+
+void ProgramTest::WhileModal(plat::Form& modal, const std::function<void()>& open,
+                             const std::function<void()>& inside) {
+    bool ran = false;
+    bool wasModal = false;
+    QTimer::singleShot(0, [&] {
+        ran = true;
+        wasModal = modal.IsModalShown();
+        inside();
+        if (modal.IsModalShown()) modal.Unload();
+    });
+    open();
+    EXPECT_TRUE(ran && wasModal) << modal.Name().toStdString() << " was not shown modal";
+}
+
+void ProgramTest::Settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
+void ProgramTest::Click(QAbstractButton* b) {
+    ASSERT_NE(b, nullptr);
+    ASSERT_TRUE(b->isEnabled()) << b->objectName().toStdString() << " is disabled";
+    b->click();
+}
+
+}  // namespace pemu_test

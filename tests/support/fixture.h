@@ -1,0 +1,62 @@
+// Shared fixture for tests that run the real windows on a real database.
+#pragma once
+
+#include "platform/form.h"
+#include "platform/runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+namespace pemu_test {
+
+// A fresh copy of the shipped database, built once per test program.
+std::filesystem::path ShippedDatabase();
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::filesystem::path folder() const { return dir_.path().toStdString(); }
+    std::filesystem::path dbFile() const { return folder() / "PEMUV2.0.db"; }
+
+    // Message boxes shown so far, and the answers given to the next ones (OK or
+    // Yes when none is queued).
+    std::vector<plat::MsgBoxCall> boxes;
+    std::deque<int> answers;
+    std::vector<std::filesystem::path> helpOpened;
+    std::vector<int> endRequests;
+
+    // The last box shown; fails the test when none was.
+    plat::MsgBoxCall lastBox() const;
+
+    // Runs `inside` once the modal window that `open` shows is running; the window
+    // is unloaded afterwards if `inside` left it open, so `open` always returns.
+    static void WhileModal(plat::Form& modal, const std::function<void()>& open,
+                           const std::function<void()>& inside);
+
+    // Lets queued events (deferred deletes, end checks) run.
+    static void Settle();
+
+    template <class T>
+    static T* Find(plat::Form& form, const char* name) {
+        T* t = form.Window()->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(t, nullptr) << form.Name().toStdString() << " has no control " << name;
+        return t;
+    }
+
+    static void Click(QAbstractButton* b);
+
+private:
+    QTemporaryDir dir_;
+};
+
+}  // namespace pemu_test

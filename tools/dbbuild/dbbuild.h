@@ -1,0 +1,18 @@
+// Makes the shipped database from the readable sources under data/.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace dbbuild {
+
+// Builds a complete database at dbFile from dataDir (schema, factory rows, bank).
+// The file is written beside its target and moved into place only when whole, so
+// a failed build never leaves a half-made database behind. Throws on failure.
+void makeDatabase(const std::filesystem::path& dataDir, const std::filesystem::path& dbFile);
+
+// Builds dbFile only when it does not exist yet; an existing database (with its
+// users, results and configuration) is never touched. Returns true if it built one.
+bool ensureDatabase(const std::filesystem::path& dataDir, const std::filesystem::path& dbFile);
+
+}  // namespace dbbuild
