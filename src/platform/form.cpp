@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QTimer>
 
@@ -133,28 +134,35 @@ void Form::Load() {
         Build();
         Form_Load();
     } catch (...) {
+        // A window whose load step failed is not left half-built.
         loading_ = false;
+        destroy();
         throw;
     }
     loading_ = false;
 }
 
+namespace {
+void bringToFront(QWidget* w) {
+    w->show();
+    // The headless platform used by the tests cannot raise windows.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
+    w->activateWindow();
+}
+}  // namespace
+
 void Form::Show(bool modal) {
     EnsureLoaded();
     if (modal) {
         win_->setWindowModality(Qt::ApplicationModal);
-        win_->show();
-        win_->raise();
-        win_->activateWindow();
+        bringToFront(win_);
         QEventLoop loop;
         modalLoop_ = &loop;
         loop.exec();
         modalLoop_ = nullptr;
         if (win_) win_->setWindowModality(Qt::NonModal);
     } else {
-        win_->show();
-        win_->raise();
-        win_->activateWindow();
+        bringToFront(win_);
     }
 }
 

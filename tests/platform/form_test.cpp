@@ -1,0 +1,194 @@
+// The form runtime's rules that the windows rest on.
+#include "platform/form.h"
+#include "support/fixture.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace plat;
+
+namespace {
+
+// A window with two option groups, a check box and a control array.
+class TfrmProbe : public Form {
+public:
+    TfrmProbe() : Form("frmProbe") {}
+    PEMU_CONTROL(OptionButton, optA)
+    PEMU_CONTROL(OptionButton, optB)
+    PEMU_CONTROL(QGroupBox, fraInner)
+    PEMU_CONTROL(OptionButton, optC)
+    PEMU_CONTROL(OptionButton, optD)
+    PEMU_CONTROL(CheckBox, chkMark)
+    PEMU_CONTROL(QPushButton, cmdClose)
+
+public:
+    ControlArray<QLabel> lblItem;
+    std::vector<std::string> calls;
+    int loads = 0;
+    int keptAcrossUnload = 0;
+    bool cancelUnload = false;
+
+protected:
+    void Build() override {
+        m_optA = Make<OptionButton>(Body(), "optA", "A");
+        m_optB = Make<OptionButton>(Body(), "optB", "B");
+        m_fraInner = Make<QGroupBox>(Body(), "fraInner", "Inner");
+        Place(m_fraInner, 0, 600, 3000, 1500);
+        m_optC = Make<OptionButton>(m_fraInner, "optC", "C");
+        m_optD = Make<OptionButton>(m_fraInner, "optD", "D");
+        m_chkMark = Make<CheckBox>(Body(), "chkMark", "Mark");
+        m_cmdClose = Make<QPushButton>(Body(), "cmdClose", "Close");
+        auto* l0 = Make<QLabel>(Body(), "lblItem", "item");
+        Place(l0, 120, 240, 1335, 300);
+        lblItem.Reset("lblItem", l0);
+        // A chain: selecting B selects D, whose handler selects B again (already
+        // selected, so the chain ends).
+        m_optA->OnClick([this] { calls.push_back("A"); });
+        m_optB->OnClick([this] { calls.push_back("B"); m_optD->SetValue(true); });
+        m_optC->OnClick([this] { calls.push_back("C"); });
+        m_optD->OnClick([this] { calls.push_back("D"); m_optB->SetValue(true); });
+        m_chkMark->OnClick([this] { calls.push_back("chk" + std::to_string(m_chkMark->Value())); });
+        OnClicked(m_cmdClose, [this] { Unload(); });
+    }
+    void Form_Load() override { ++loads; }
+    void Form_Unload(bool& cancel) override { cancel = cancelUnload; }
+};
+
+TfrmProbe frmProbe;
+
+class FormRuntimeTest : public pemu_test::ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        frmProbe.calls.clear();
+        frmProbe.loads = 0;
+        frmProbe.cancelUnload = false;
+    }
+};
+
+}  // namespace
+
+TEST_F(FormRuntimeTest, TouchingAControlLoadsTheWindowInvisibly) {
+    EXPECT_FALSE(frmProbe.IsLoaded());
+    frmProbe.optA()->setEnabled(false);
+    EXPECT_TRUE(frmProbe.IsLoaded());
+    EXPECT_FALSE(frmProbe.Visible());
+    EXPECT_EQ(frmProbe.loads, 1);
+    frmProbe.Show();
+    EXPECT_TRUE(frmProbe.Visible());
+    EXPECT_EQ(frmProbe.loads, 1) << "showing a loaded window must not run its load step again";
+    EXPECT_FALSE(frmProbe.optA()->isEnabled());
+}
+
+TEST_F(FormRuntimeTest, UnloadDestroysControlsButKeepsMembers) {
+    frmProbe.Show();
+    frmProbe.keptAcrossUnload = 42;
+    frmProbe.optA()->setEnabled(false);
+    EXPECT_TRUE(frmProbe.Unload());
+    EXPECT_FALSE(frmProbe.IsLoaded());
+    EXPECT_EQ(frmProbe.keptAcrossUnload, 42);
+    EXPECT_TRUE(frmProbe.optA()->isEnabled()) << "a reload builds fresh controls";
+    EXPECT_EQ(frmProbe.loads, 2);
+}
+
+TEST_F(FormRuntimeTest, UnloadStepCanCancel) {
+    frmProbe.Show();
+    frmProbe.cancelUnload = true;
+    EXPECT_FALSE(frmProbe.Unload());
+    EXPECT_TRUE(frmProbe.IsLoaded());
+    frmProbe.cancelUnload = false;
+}
+
+TEST_F(FormRuntimeTest, OptionRuleRunsHandlerOnlyOnChange) {
+    frmProbe.Load();
+    frmProbe.optA()->SetValue(true);
+    EXPECT_EQ(frmProbe.calls, (std::vector<std::string>{"A"}));
+    frmProbe.optA()->SetValue(true);  // already selected: nothing runs
+    EXPECT_EQ(frmProbe.calls.size(), 1u);
+
+    frmProbe.optB()->SetValue(true);  // B, then D, whose selecting B again runs nothing
+    EXPECT_EQ(frmProbe.calls, (std::vector<std::string>{"A", "B", "D"}));
+    EXPECT_FALSE(frmProbe.optA()->Value()) << "selecting B clears A in its group";
+    EXPECT_TRUE(frmProbe.optD()->Value());
+
+    // Clearing by code leaves the group with none selected and runs nothing.
+    frmProbe.optB()->SetValue(false);
+    EXPECT_FALSE(frmProbe.optA()->Value());
+    EXPECT_FALSE(frmProbe.optB()->Value());
+    EXPECT_EQ(frmProbe.calls.size(), 3u);
+
+    // A disabled option can still be selected by code, and its handler runs.
+    frmProbe.optC()->setEnabled(false);
+    frmProbe.optC()->SetValue(true);
+    EXPECT_TRUE(frmProbe.optC()->Value());
+    EXPECT_FALSE(frmProbe.optD()->Value());
+    EXPECT_EQ(frmProbe.calls.back(), "C");
+
+    // A click by the user on an unselected option runs its handler too.
+    Click(frmProbe.optA());
+    EXPECT_EQ(frmProbe.calls.back(), "A");
+    const size_t n = frmProbe.calls.size();
+    Click(frmProbe.optA());
+    EXPECT_EQ(frmProbe.calls.size(), n);
+}
+
+TEST_F(FormRuntimeTest, CheckBoxRunsHandlerWhenValueChanges) {
+    frmProbe.Load();
+    frmProbe.chkMark()->SetValue(1);
+    frmProbe.chkMark()->SetValue(1);
+    frmProbe.chkMark()->SetValue(0);
+    EXPECT_EQ(frmProbe.calls, (std::vector<std::string>{"chk1", "chk0"}));
+}
+
+TEST_F(FormRuntimeTest, ControlArrayCopiesTheTemplate) {
+    frmProbe.Load();
+    QLabel* e1 = frmProbe.lblItem.Load(1);
+    EXPECT_EQ(e1->objectName(), "lblItem(1)");
+    EXPECT_EQ(e1->text(), "item");
+    EXPECT_FALSE(e1->isVisibleTo(frmProbe.Window()));
+    EXPECT_EQ(LeftOf(e1), 120);
+    EXPECT_EQ(TopOf(e1), 240);
+    frmProbe.lblItem.Load(2);
+    EXPECT_EQ(frmProbe.lblItem.UBound(), 2);
+    frmProbe.lblItem.Unload(2);
+    EXPECT_EQ(frmProbe.lblItem.UBound(), 1);
+    EXPECT_EQ(Find<QLabel>(frmProbe, "lblItem(1)"), e1);
+    // A reload starts again from the template alone.
+    frmProbe.Unload();
+    frmProbe.Load();
+    EXPECT_EQ(frmProbe.lblItem.UBound(), 0);
+}
+
+TEST_F(FormRuntimeTest, ModalShowWaitsUntilATimerEndsIt) {
+    bool closedByTimer = false;
+    QTimer::singleShot(0, [&] {
+        EXPECT_TRUE(frmProbe.IsModalShown());
+        closedByTimer = true;
+        frmProbe.Unload();
+    });
+    frmProbe.Show(true);
+    EXPECT_TRUE(closedByTimer);
+    EXPECT_FALSE(frmProbe.IsLoaded());
+}
+
+TEST_F(FormRuntimeTest, ProgramEndsOnlyWhenNoWindowIsLeftAfterTheEvent) {
+    frmProbe.Show();
+    // Unloading and loading again within one event keeps the program running.
+    frmProbe.Unload();
+    frmProbe.Show();
+    Settle();
+    EXPECT_TRUE(endRequests.empty());
+    Click(frmProbe.cmdClose());
+    Settle();
+    EXPECT_EQ(endRequests, std::vector<int>{0});
+}
+
+TEST_F(FormRuntimeTest, TwipsAreFifteenToAPixel) {
+    EXPECT_EQ(Px(1335), 89);
+    EXPECT_EQ(Twips(20), 300);
+    frmProbe.Load();
+    SetTop(frmProbe.optA(), 500);
+    EXPECT_EQ(TopOf(frmProbe.optA()), 495) << "positions round down to whole pixels";
+}

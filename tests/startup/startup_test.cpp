@@ -1,0 +1,132 @@
+// The start-up routine: data-source entries, the connection, the first window,
+// and refusing to start without a usable database.
+#include "signin/frmLogin.h"
+#include "startup/module1.h"
+#include "support/fixture.h"
+
+#include <QDir>
+#include <QSettings>
+
+#include <fstream>
+
+using namespace plat;
+
+namespace {
+
+class StartupTest : public pemu_test::ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        Module1::Disconnect();  // Main opens its own
+    }
+    static QSettings* entries() {
+        static QSettings s(QSettings::IniFormat, QSettings::UserScope, "ODBC", "ODBC.INI");
+        s.sync();
+        return &s;
+    }
+};
+
+}  // namespace
+
+TEST_F(StartupTest, StateIsEmptyBeforeAnySignIn) {
+    EXPECT_TRUE(gstrUserName.isEmpty());
+    EXPECT_TRUE(gstrCandName.isEmpty());
+    EXPECT_FALSE(gblnExamMode);
+    EXPECT_EQ(gintExamLimit, 0);
+    EXPECT_FALSE(gvarExamDate.isValid());
+}
+
+TEST_F(StartupTest, RegistersTheDataSourceOpensTheConnectionAndShowsSignIn) {
+    ASSERT_EQ(Module1::Main(), 0);
+    ASSERT_NE(gcnExam, nullptr);
+    EXPECT_EQ(gcnExam->file(), dbFile());
+    ASSERT_NE(gwsODBC, nullptr);
+    EXPECT_EQ(gwsODBC->name, "CommandsODBCWorkspace");
+    EXPECT_EQ(gwsODBC->user, "norvi");
+    EXPECT_TRUE(frmLogin.Visible());
+    EXPECT_EQ(Form::LoadedCount(), 1);
+
+    QSettings* s = entries();
+    EXPECT_EQ(s->value("pemu/DBQ").toString().toStdString(), dbFile().string());
+    EXPECT_EQ(s->value("pemu/Description").toString(), "<Desired Description>");
+    EXPECT_EQ(s->value("pemu/Driver").toString(), "C:\\windows\\System\\odbcjt32.dll");
+    EXPECT_EQ(s->value("pemu/DriverID").toInt(), 25);
+    EXPECT_EQ(s->value("pemu/FIL").toString(), "MS Access");
+    EXPECT_EQ(s->value("pemu/PWD").toString(), "");
+    EXPECT_EQ(s->value("pemu/SafeTransactions").toInt(), 0);
+    EXPECT_EQ(s->value("pemu/UID").toString(), "norvi");
+    EXPECT_EQ(s->value("pemu/Engines/Jet/ImplicitCommitSync").toString(), "");
+    EXPECT_EQ(s->value("pemu/Engines/Jet/MaxBufferSize").toInt(), 2048);
+    EXPECT_EQ(s->value("pemu/Engines/Jet/PageTimeout").toInt(), 5);
+    EXPECT_EQ(s->value("pemu/Engines/Jet/Threads").toInt(), 3);
+    EXPECT_EQ(s->value("pemu/Engines/Jet/UserCommitSync").toString(), "Yes");
+    const QString driver = s->value("ODBC Data Sources/pemu").toString();
+    EXPECT_EQ(driver, "MIcrosoft Access Driver (*.mdb)");
+    EXPECT_EQ(driver.size(), 31);
+}
+
+TEST_F(StartupTest, ASecondStartRewritesTheSameEntries) {
+    ASSERT_EQ(Module1::Main(), 0);
+    const QStringList first = entries()->allKeys();
+    frmLogin.Unload();
+    Settle();
+    ASSERT_EQ(Module1::Main(), 0);
+    EXPECT_EQ(entries()->allKeys(), first);
+    EXPECT_EQ(entries()->value("pemu/DBQ").toString().toStdString(), dbFile().string());
+}
+
+TEST_F(StartupTest, TheDatabaseIsFoundInTheProgramFolderWhateverTheWorkingFolder) {
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QDir::tempPath());
+    const int status = Module1::Main();
+    QDir::setCurrent(before);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(gcnExam->file(), dbFile());
+}
+
+TEST_F(StartupTest, MissingDatabaseEndsBeforeAnyWindowAndCreatesNothing) {
+    std::filesystem::remove(dbFile());
+    EXPECT_NE(Module1::Main(), 0);
+    EXPECT_EQ(Form::LoadedCount(), 0);
+    EXPECT_EQ(gcnExam, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(dbFile())) << "an empty database must never be created";
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon(), vbCritical);
+    EXPECT_TRUE(boxes[0].text.contains(QString::fromStdString(dbFile().string()))) << boxes[0].text.toStdString();
+}
+
+TEST_F(StartupTest, EmptyOrUnreadableDatabaseEndsBeforeAnyWindow) {
+    std::ofstream(dbFile(), std::ios::trunc).close();
+    EXPECT_NE(Module1::Main(), 0);
+    EXPECT_EQ(Form::LoadedCount(), 0);
+    std::ofstream(dbFile(), std::ios::trunc) << std::string(4096, 'x');
+    EXPECT_NE(Module1::Main(), 0);
+    EXPECT_EQ(Form::LoadedCount(), 0);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[1].text.contains("PEMUV2.0.db"));
+}
+
+TEST_F(StartupTest, DatabaseWithoutUserTableEndsBeforeAnyWindow) {
+    {
+        auto db = Database::Open(dbFile());
+        db.Execute("DROP TABLE User");
+    }
+    EXPECT_NE(Module1::Main(), 0);
+    EXPECT_EQ(Form::LoadedCount(), 0) << "the sign-in window must not be left half-loaded";
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains("User"));
+}
+
+TEST_F(StartupTest, ReadOnlyDatabaseIsReportedClearlyWhenWriting) {
+    ASSERT_EQ(Module1::Main(), 0);
+    // What a read-only folder or file gives SQLite, whoever runs the test.
+    gcnExam->Execute("PRAGMA query_only = 1");
+    try {
+        gcnExam->Execute("INSERT into User (Uname,Name,Email,Phone) values('a','b','NA','NA')");
+        ADD_FAILURE() << "a write into a read-only database succeeded";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.isReadOnly()) << e.what();
+        EXPECT_NE(std::string(e.what()).find("read-only"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(dbFile().string()), std::string::npos) << e.what();
+    }
+}
