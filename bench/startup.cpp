@@ -15,6 +15,11 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    // The headless platform's notices would bury the result.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+        if (type != QtDebugMsg && type != QtWarningMsg && type != QtInfoMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(msg));
+    });
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QTemporaryDir config;
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
@@ -38,9 +43,9 @@ int main(int argc, char** argv) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         Module1::Disconnect();
     }
+    const double first = ms.front();
     std::sort(ms.begin(), ms.end());
-    std::printf("start-up to sign-in window shown, %d runs: median %.2f ms, min %.2f ms, max %.2f ms\n",
-                runs, ms[ms.size() / 2], ms.front(), ms.back());
-    std::printf("first run (cold): see max\n");
+    std::printf("start-up to sign-in window shown, %d runs: median %.2f ms, min %.2f ms, max %.2f ms, first (cold) %.2f ms\n",
+                runs, ms[ms.size() / 2], ms.front(), ms.back(), first);
     return 0;
 }
