@@ -106,19 +106,27 @@ FormWindow::FormWindow(Form* form) : form_(form) {
 }
 
 void FormWindow::closeEvent(QCloseEvent* e) {
+    // Closing by the title bar is an unload, which the unload step may refuse.
     e->ignore();
-    // The window may be gone once the unload step has run.
-    QPointer<FormWindow> self(this);
     Guard([&] { form_->Unload(); });
-    (void)self;
 }
 
 Form::Form(const QString& name) : name_(name) {}
 
 Form::~Form() {
+    // The windows are single instances that live until the process ends; their
+    // widgets are discarded with the application (DiscardAll), not here, when
+    // no QApplication may be left to own them.
     auto& v = loadedForms();
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
-    delete win_;
+}
+
+void Form::DiscardAll() {
+    for (Form* f : loadedForms()) {
+        delete f->win_;
+        f->win_ = nullptr;
+    }
+    loadedForms().clear();
 }
 
 void Form::Load() {

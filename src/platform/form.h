@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QMainWindow>
 #include <QMenu>
-#include <QPointer>
 #include <QRadioButton>
 #include <QString>
 
@@ -177,6 +176,8 @@ public:
     bool Visible();
     bool IsModalShown() const { return modalLoop_ != nullptr; }
 
+    // Destroys every window without its unload step, when the program ends.
+    static void DiscardAll();
     static int LoadedCount();
     static std::vector<Form*> LoadedForms();
 

@@ -1,8 +1,10 @@
 #include "module1.h"
 
+#include "platform/form.h"
 #include "platform/runtime.h"
 #include "signin/frmLogin.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QSettings>
 
@@ -80,6 +82,14 @@ int Main() {
 
     const QString dbPath = QString::fromStdString((plat::AppPath() / kDatabaseFile).string());
     RegisterDataSource(dbPath);
+
+    // Windows still loaded when the program ends go with the application.
+    static bool discardOnQuit = false;
+    if (!discardOnQuit && QCoreApplication::instance()) {
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                         [] { plat::Form::DiscardAll(); });
+        discardOnQuit = true;
+    }
 
     gWorkspace = {kWorkspaceName, kUser};
     gwsODBC = &gWorkspace;
