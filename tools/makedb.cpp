@@ -20,6 +20,15 @@ int main(int argc, char** argv) {
             std::cout << "makedb: built " << argv[2] << "\n";
         } else {
             std::cout << "makedb: " << argv[2] << " exists; kept as it is\n";
+            bool same = true;
+            try {
+                same = dbbuild::bankMatches(argv[1], argv[2]);
+            } catch (const std::exception& e) {
+                std::cout << "makedb: note: cannot compare its question bank with the sources: " << e.what() << "\n";
+            }
+            if (!same)
+                std::cout << "makedb: note: its question bank differs from the sources; "
+                             "'makedb DATA_DIR DB_FILE --fresh' rebuilds it (users and results are lost)\n";
         }
     } catch (const std::exception& e) {
         std::cerr << "makedb: " << e.what() << "\n";

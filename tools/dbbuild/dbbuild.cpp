@@ -1,5 +1,6 @@
 #include "dbbuild.h"
 
+#include "bank/bank.h"
 #include "platform/database.h"
 
 #include <fstream>
@@ -18,8 +19,23 @@ std::string readText(const std::filesystem::path& p) {
 }
 }  // namespace
 
+bank::Tables readBank(const std::filesystem::path& dataDir) {
+    std::vector<bank::Breach> errors;
+    bank::Tables t = bank::ReadBankSources(dataDir / "bank", errors);
+    if (errors.empty()) {
+        bank::LintOptions options;
+        options.exhibitSources = dataDir / "exhibits";
+        errors = bank::Lint(t, options);
+    }
+    if (!errors.empty())
+        throw std::runtime_error("the question bank breaks " + std::to_string(errors.size()) + " rule(s):\n" +
+                                 bank::DescribeAll(errors));
+    return t;
+}
+
 void makeDatabase(const std::filesystem::path& dataDir, const std::filesystem::path& dbFile) {
     namespace fs = std::filesystem;
+    bank::Tables bankTables = readBank(dataDir);
     fs::path tmp = dbFile;
     tmp += ".building";
     fs::remove(tmp);
@@ -29,7 +45,7 @@ void makeDatabase(const std::filesystem::path& dataDir, const std::filesystem::p
             db.ExecScript("BEGIN;");
             db.ExecScript(readText(dataDir / "schema.sql"));
             db.ExecScript(readText(dataDir / "factory.sql"));
-            db.ExecScript(readText(dataDir / "starter-bank.sql"));
+            bank::WriteTables(db, bankTables);
             db.ExecScript("COMMIT;");
         }
         fs::rename(tmp, dbFile);
@@ -44,6 +60,12 @@ bool ensureDatabase(const std::filesystem::path& dataDir, const std::filesystem:
     if (std::filesystem::exists(dbFile)) return false;
     makeDatabase(dataDir, dbFile);
     return true;
+}
+
+bool bankMatches(const std::filesystem::path& dataDir, const std::filesystem::path& dbFile) {
+    bank::Tables sources = readBank(dataDir);
+    plat::Database db = plat::Database::Open(dbFile);
+    return bank::SameContent(sources, bank::ReadTables(db));
 }
 
 }  // namespace dbbuild
