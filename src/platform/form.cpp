@@ -25,9 +25,22 @@ void SetTop(QWidget* w, int twips) { w->move(w->x(), Px(twips)); }
 // ---------------------------------------------------------------- controls
 
 OptionButton::OptionButton(const QString& caption, QWidget* parent) : QRadioButton(caption, parent) {
+    // The group is the options directly inside the same container. Qt's own
+    // auto-exclusivity searches every button below the parent, options in nested
+    // frames included, and then clears the wrong one; so the group is kept here.
+    setAutoExclusive(false);
     connect(this, &QRadioButton::toggled, this, [this](bool on) {
-        if (on && click_) Guard(click_);
+        if (!on) return;
+        if (QWidget* p = parentWidget()) {
+            for (OptionButton* o : p->findChildren<OptionButton*>(Qt::FindDirectChildrenOnly))
+                if (o != this && o->isChecked()) o->setChecked(false);
+        }
+        if (click_) Guard(click_);
     });
+}
+
+void OptionButton::nextCheckState() {
+    if (!isChecked()) setChecked(true);
 }
 
 void OptionButton::SetValue(bool selected) {
@@ -35,13 +48,8 @@ void OptionButton::SetValue(bool selected) {
         setChecked(true);
         return;
     }
-    if (!isChecked()) return;
-    // An exclusive group refuses to clear its selected button; clearing by code
-    // must leave the group with none selected and run nothing.
-    const QSignalBlocker block(this);
-    setAutoExclusive(false);
-    setChecked(false);
-    setAutoExclusive(true);
+    // Clearing by code leaves the group with none selected and runs nothing.
+    if (isChecked()) setChecked(false);
 }
 
 CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {

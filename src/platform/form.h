@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 class QEventLoop;
@@ -42,6 +43,10 @@ public:
     bool Value() const { return isChecked(); }
     void SetValue(bool selected);
     void OnClick(std::function<void()> handler) { click_ = std::move(handler); }
+
+protected:
+    // A click selects; it never clears the selected option.
+    void nextCheckState() override;
 
 private:
     std::function<void()> click_;
@@ -77,7 +82,11 @@ public:
         name_ = name;
         items_.clear();
         items_[0] = element0;
-        make_ = make ? std::move(make) : Factory([](QWidget* p) { return new T(p); });
+        make_ = make ? std::move(make) : Factory([](QWidget* p) -> T* {
+            // Option buttons and check boxes are made with a caption first.
+            if constexpr (std::is_constructible_v<T, QWidget*>) return new T(p);
+            else return new T(QString(), p);
+        });
         element0->setObjectName(name + "(0)");
     }
     T* Load(int index) {
@@ -86,10 +95,12 @@ public:
         e->setObjectName(name_ + "(" + QString::number(index) + ")");
         e->setGeometry(t0->geometry());
         e->setFont(t0->font());
-        for (const char* prop : {"text", "alignment", "wordWrap", "enabled", "toolTip", "styleSheet"}) {
+        for (const char* prop : {"text", "alignment", "wordWrap", "toolTip", "styleSheet"}) {
             QVariant v = t0->property(prop);
             if (v.isValid()) e->setProperty(prop, v);
         }
+        // The template's own setting, not the one it takes from a disabled frame.
+        e->setEnabled(!t0->testAttribute(Qt::WA_ForceDisabled));
         e->setVisible(false);
         items_[index] = e;
         return e;

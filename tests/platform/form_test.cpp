@@ -25,6 +25,7 @@ public:
 
 public:
     ControlArray<QLabel> lblItem;
+    ControlArray<OptionButton> optItem;
     std::vector<std::string> calls;
     int loads = 0;
     int keptAcrossUnload = 0;
@@ -32,9 +33,11 @@ public:
 
 protected:
     void Build() override {
+        // The frame comes first, so that its options are found before A and B
+        // by any search that looks below the window's body.
+        m_fraInner = Make<QGroupBox>(Body(), "fraInner", "Inner");
         m_optA = Make<OptionButton>(Body(), "optA", "A");
         m_optB = Make<OptionButton>(Body(), "optB", "B");
-        m_fraInner = Make<QGroupBox>(Body(), "fraInner", "Inner");
         Place(m_fraInner, 0, 600, 3000, 1500);
         m_optC = Make<OptionButton>(m_fraInner, "optC", "C");
         m_optD = Make<OptionButton>(m_fraInner, "optD", "D");
@@ -43,6 +46,8 @@ protected:
         auto* l0 = Make<QLabel>(Body(), "lblItem", "item");
         Place(l0, 120, 240, 1335, 300);
         lblItem.Reset("lblItem", l0);
+        auto* o0 = Make<OptionButton>(m_fraInner, "optItem", "Exam");
+        optItem.Reset("optItem", o0);
         // A chain: selecting B selects D, whose handler selects B again (already
         // selected, so the chain ends).
         m_optA->OnClick([this] { calls.push_back("A"); });
@@ -132,6 +137,30 @@ TEST_F(FormRuntimeTest, OptionRuleRunsHandlerOnlyOnChange) {
     const size_t n = frmProbe.calls.size();
     Click(frmProbe.optA());
     EXPECT_EQ(frmProbe.calls.size(), n);
+}
+
+TEST_F(FormRuntimeTest, GroupsAreTheOptionsDirectlyInOneContainer) {
+    frmProbe.Load();
+    frmProbe.optC()->SetValue(true);
+    frmProbe.optA()->SetValue(true);
+    EXPECT_TRUE(frmProbe.optC()->Value()) << "an option in an inner frame is another group";
+    EXPECT_TRUE(frmProbe.optA()->Value());
+    Click(frmProbe.optD());  // D's handler selects B
+    EXPECT_FALSE(frmProbe.optC()->Value());
+    EXPECT_FALSE(frmProbe.optA()->Value());
+    EXPECT_TRUE(frmProbe.optB()->Value());
+    EXPECT_TRUE(frmProbe.optD()->Value());
+}
+
+TEST_F(FormRuntimeTest, ArrayElementsOfADisabledFrameFollowTheFrame) {
+    frmProbe.Load();
+    frmProbe.fraInner()->setEnabled(false);
+    OptionButton* e1 = frmProbe.optItem.Load(1);
+    EXPECT_EQ(e1->text(), "Exam");
+    frmProbe.fraInner()->setEnabled(true);
+    EXPECT_TRUE(e1->isEnabled());
+    frmProbe.optItem(0)->setEnabled(false);
+    EXPECT_FALSE(frmProbe.optItem.Load(2)->isEnabled()) << "a disabled template makes disabled copies";
 }
 
 TEST_F(FormRuntimeTest, CheckBoxRunsHandlerWhenValueChanges) {
