@@ -76,11 +76,11 @@ void TfrmMode::Build() {
     m_optResults = Make<OptionButton>(f, "optResults", "OPEN RESULTS");
     Place(m_optResults, 240, 2400, 2280, 300);
     m_optConfig = Make<OptionButton>(f, "optConfig", "EXAM CONFIGURATION");
-    Place(m_optConfig, 240, 2820, 2280, 300);
+    Place(m_optConfig, 240, 2820, 2520, 300);
     m_optConfig->setVisible(false);
 
     m_frmExams = Make<QGroupBox>(f, "frmExams", "Select The Exam");
-    Place(m_frmExams, 2640, 300, 1980, 3960);
+    Place(m_frmExams, 2880, 300, 1800, 3960);
     auto* exam0 = Make<OptionButton>(m_frmExams, "optExamNum", "Exam");
     Place(exam0, 120, 240, 1335, 300);
     m_optExamNum.Reset("optExamNum", exam0);

@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QTimer>
 
@@ -117,6 +119,18 @@ void FormWindow::closeEvent(QCloseEvent* e) {
     // Closing by the title bar is an unload, which the unload step may refuse.
     e->ignore();
     Guard([&] { form_->Unload(); });
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        for (QPushButton* b : findChildren<QPushButton*>()) {
+            if (b->isDefault() && b->isVisible() && b->isEnabled()) {
+                b->click();
+                return;
+            }
+        }
+    }
+    QMainWindow::keyPressEvent(e);
 }
 
 Form::Form(const QString& name) : name_(name) {}

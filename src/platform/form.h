@@ -155,6 +155,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // Enter presses the window's default button, as in a dialog.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     Form* form_;

@@ -5,6 +5,7 @@
 #include "support/fixture.h"
 
 #include <QMenuBar>
+#include <QTest>
 
 using namespace plat;
 
@@ -199,6 +200,15 @@ TEST_F(LoginTest, AdministratorChecksInOrder) {
     Click(frmLogin.cmdEnter());
     EXPECT_EQ(lastBox().text, "Invalid User");
     EXPECT_FALSE(frmMode.IsLoaded());
+}
+
+TEST_F(LoginTest, EnterInABoxPressesEnter) {
+    frmLogin.Show();
+    Click(frmLogin.optSUser());
+    frmLogin.txtUname()->setText("norvi");
+    frmLogin.txtPwd()->setText("kelm");
+    QTest::keyClick(frmLogin.txtPwd(), Qt::Key_Return);
+    EXPECT_TRUE(frmMode.Visible());
 }
 
 TEST_F(LoginTest, AdministratorSignsInAndTheWindowStays) {
