@@ -5,6 +5,9 @@
 #include "support/fixture.h"
 
 #include <QDir>
+#include <QFontInfo>
+#include <QImage>
+#include <QPainter>
 #include <QSettings>
 
 #include <fstream>
@@ -129,4 +132,24 @@ TEST_F(StartupTest, ReadOnlyDatabaseIsReportedClearlyWhenWriting) {
         EXPECT_NE(std::string(e.what()).find("read-only"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find(dbFile().string()), std::string::npos) << e.what();
     }
+}
+
+// Without fonts Qt draws every character as the same box and says nothing.
+TEST_F(StartupTest, DesignedTypefacesResolveToRealFonts) {
+    ASSERT_EQ(Module1::Main(), 0);
+    // Family names may carry their foundry: "P052 [UKWN]".
+    EXPECT_TRUE(QFontInfo(QFont("Book Antiqua")).family().startsWith("P052"))
+        << QFontInfo(QFont("Book Antiqua")).family().toStdString();
+    EXPECT_TRUE(QFontInfo(QFont("Arial")).family().startsWith("Nimbus Sans"))
+        << QFontInfo(QFont("Arial")).family().toStdString();
+    auto draw = [](const QString& text) {
+        QImage img(40, 30, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.setFont(QFont("Arial", 14));
+        p.drawText(img.rect(), Qt::AlignCenter, text);
+        return img;
+    };
+    EXPECT_NE(draw("A"), draw("B"));
+    EXPECT_NE(draw("A"), draw("#"));
 }
