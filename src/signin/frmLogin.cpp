@@ -86,14 +86,8 @@ void TfrmLogin::Build() {
 }
 
 void TfrmLogin::Form_Load() {
-    m_lblSelect->setVisible(true);
-    m_cboUname->setVisible(true);
-    m_lblUname->setVisible(false);
-    m_txtUname->setVisible(false);
-    m_lblPwd->setVisible(false);
-    m_txtPwd->setVisible(false);
-    m_cmdAdmin->setVisible(false);
-    m_cmdNewUser->setVisible(true);
+    // The option buttons and menu ticks stay as the window was built.
+    userLayout(false);
 
     Recordset rs = gcnExam->OpenRecordset("SELECT Uname FROM User");
     for (; !rs.Eof(); rs.MoveNext())
@@ -104,7 +98,7 @@ void TfrmLogin::Form_Load() {
     m_cboUname->setEditText("Default User");
 }
 
-void TfrmLogin::userLayout() {
+void TfrmLogin::userLayout(bool tickMenus) {
     m_lblSelect->setVisible(true);
     m_cboUname->setVisible(true);
     m_lblUname->setVisible(false);
@@ -113,6 +107,7 @@ void TfrmLogin::userLayout() {
     m_txtPwd->setVisible(false);
     m_cmdAdmin->setVisible(false);
     m_cmdNewUser->setVisible(true);
+    if (!tickMenus) return;
     menu_.user->setChecked(true);
     menu_.adminConfig->setChecked(false);
 }
@@ -129,7 +124,7 @@ void TfrmLogin::adminLayout() {
     menu_.user->setChecked(false);
 }
 
-void TfrmLogin::optUser_Click() { userLayout(); }
+void TfrmLogin::optUser_Click() { userLayout(true); }
 
 void TfrmLogin::optSUser_Click() {
     adminLayout();

@@ -51,7 +51,7 @@ protected:
     void Form_Load() override;
 
 private:
-    void userLayout();
+    void userLayout(bool tickMenus);
     void adminLayout();
     MenuStrip menu_;
 };
