@@ -1,7 +1,7 @@
 #include "frmChgPwd.h"
 
 #include "platform/runtime.h"
-#include "startup/module1.h"
+#include "startup/state.h"
 
 using namespace plat;
 
@@ -17,19 +17,19 @@ void TfrmChgPwd::Build() {
     m_lblUname = Make<QLabel>(f, "lblUname", "User Name");
     Place(m_lblUname, 240, 420, 2400, 330);
     m_txtUname = Make<QLineEdit>(f, "txtUname");
-    Place(m_txtUname, 2700, 420, 2520, 330);
+    Place(m_txtUname, 2700, 420, 2520, 360);
     m_txtUname->setText(Module1::kAdminLogin);
     m_txtUname->setEnabled(false);
     m_lblNewPwd = Make<QLabel>(f, "lblNewPwd", "New Password");
     Place(m_lblNewPwd, 240, 960, 2400, 330);
     m_txtNewPwd = Make<QLineEdit>(f, "txtNewPwd");
-    Place(m_txtNewPwd, 2700, 960, 2520, 330);
-    m_txtNewPwd->setEchoMode(QLineEdit::Password);
+    Place(m_txtNewPwd, 2700, 960, 2520, 360);
+    MaskPassword(m_txtNewPwd);
     m_lblConNewPwd = Make<QLabel>(f, "lblConNewPwd", "Confirm New Password");
     Place(m_lblConNewPwd, 240, 1500, 2400, 330);
     m_txtConNewPwd = Make<QLineEdit>(f, "txtConNewPwd");
-    Place(m_txtConNewPwd, 2700, 1500, 2520, 330);
-    m_txtConNewPwd->setEchoMode(QLineEdit::Password);
+    Place(m_txtConNewPwd, 2700, 1500, 2520, 360);
+    MaskPassword(m_txtConNewPwd);
 
     m_cmdOk = Make<QPushButton>(Body(), "cmdOk", "&Ok");
     Place(m_cmdOk, 240, 2580, 1680, 420);
@@ -58,6 +58,8 @@ void TfrmChgPwd::cmdOk_Click() {
         m_txtConNewPwd->setFocus();
         return;
     }
+    if (RefuseControlChars(m_txtNewPwd, m_txtNewPwd->text(), "Password", "Password")) return;
+    if (RefuseControlChars(m_txtConNewPwd, m_txtConNewPwd->text(), "Password", "Password Confirmation")) return;
     const std::string name = m_txtUname->text().toStdString();
     if (gcnExam->Scalar("SELECT count(*) FROM AdminLogin where Uname = ?", {name}).toInt() == 0) {
         MsgBox("Invalid UserName or Password", vbInformation, "Login");

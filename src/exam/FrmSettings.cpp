@@ -1,8 +1,7 @@
 #include "FrmSettings.h"
 
-#include "exam/frmMode.h"
 #include "platform/runtime.h"
-#include "startup/module1.h"
+#include "startup/state.h"
 
 using namespace plat;
 
@@ -43,15 +42,7 @@ bool TFrmSettings::Report(const selection::Outcome& outcome) {
 }
 
 bool TFrmSettings::FetchQuest(const QString& strTblName, int16_t intMaxQuests, bool blnRandQuest, bool blnRandAns,
-                              int16_t intStartInd) {
-    // The progress reaches the mode window only while it is loaded (an exam
-    // started there); the selection never loads it.
-    auto progress = [](int value) {
-        if (!frmMode.IsLoaded()) return;
-        QProgressBar* bar = frmMode.prgMode();
-        bar->setValue(value);
-        bar->repaint();
-    };
+                              int16_t intStartInd, const selection::Progress& progress) {
     selection::Rng rng = NewRng();
     return Report(selection::FetchQuest(*gcnExam, strTblName.toStdString(), intMaxQuests, blnRandQuest, blnRandAns,
                                         intStartInd, gblnExamMode, gblnFullExam, rng, progress));

@@ -30,8 +30,9 @@ public:
     // made: the user has been told why and the run tables hold nothing new.
     // FetchQuest and RandAns leave this window as it is (unloaded or not);
     // FetchCustQuest reads (and, in order, counts down) the custom grid's cells.
+    // The mode window passes its progress bar's setter as `progress`.
     bool FetchQuest(const QString& strTblName, int16_t intMaxQuests, bool blnRandQuest, bool blnRandAns,
-                    int16_t intStartInd);
+                    int16_t intStartInd, const selection::Progress& progress = {});
     bool FetchCustQuest(const QString& strTblName, int16_t intMaxQuests, bool blnRandQuest, bool blnRandAns);
     bool RandAns(bool blnRandAns);
 

@@ -3,10 +3,12 @@
 #include "config/frmAdminConfig.h"
 #include "exam/FrmSettings.h"
 #include "exam/frmExam.h"
+#include "platform/convert.h"
 #include "platform/runtime.h"
 #include "results/frmResBrief.h"
 #include "signin/frmLogin.h"
-#include "startup/module1.h"
+#include "startup/adminconfig.h"
+#include "startup/state.h"
 
 #include <QDate>
 #include <QTime>
@@ -37,17 +39,6 @@ const QString TfrmMode::kQuickHelp = QStringLiteral(
     "\r\n"
     "3. Open Results displays the previously saved result\r\n");
 
-namespace {
-
-// A 16-bit number as the configuration's values are held; beyond the range the
-// run stops with the run-time error "Overflow".
-int16_t CInt(long long v) {
-    if (v < -32768 || v > 32767) throw std::overflow_error("Overflow");
-    return static_cast<int16_t>(v);
-}
-
-}  // namespace
-
 void TfrmMode::Build() {
     QWidget* b = Body();
     SetCaption("Mode");
@@ -68,9 +59,9 @@ void TfrmMode::Build() {
     m_frmExamType = Make<QGroupBox>(f, "frmExamType", "Select the Exam Type");
     Place(m_frmExamType, 240, 1140, 2280, 960);
     m_optLinear = Make<OptionButton>(m_frmExamType, "optLinear", "Linear");
-    Place(m_optLinear, 120, 300, 1800, 270);
+    Place(m_optLinear, 120, 330, 1800, 270);
     m_optAdaptive = Make<OptionButton>(m_frmExamType, "optAdaptive", "Adaptive");
-    Place(m_optAdaptive, 120, 600, 1800, 270);
+    Place(m_optAdaptive, 120, 630, 1800, 270);
     m_optAdaptive->setEnabled(false);
 
     m_optResults = Make<OptionButton>(f, "optResults", "OPEN RESULTS");
@@ -82,7 +73,7 @@ void TfrmMode::Build() {
     m_frmExams = Make<QGroupBox>(f, "frmExams", "Select The Exam");
     Place(m_frmExams, 2880, 300, 1800, 3960);
     auto* exam0 = Make<OptionButton>(m_frmExams, "optExamNum", "Exam");
-    Place(exam0, 120, 240, 1335, 300);
+    Place(exam0, 120, 330, 1335, 300);
     m_optExamNum.Reset("optExamNum", exam0);
     m_frmExams->setEnabled(false);
 
@@ -94,6 +85,8 @@ void TfrmMode::Build() {
     m_txtGuide->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_txtGuide->setReadOnly(true);
     m_txtGuide->setPlainText(kQuickHelp);
+    // The whole guide shows without a scroll bar.
+    m_txtGuide->document()->setDocumentMargin(2);
 
     m_prgMode = Make<QProgressBar>(b, "prgMode");
     Place(m_prgMode, 240, 5220, 4800, 300);
@@ -122,15 +115,15 @@ void TfrmMode::Build() {
 }
 
 void TfrmMode::Form_Load() {
-    Recordset rs = gcnExam->OpenRecordset(
-        "SELECT Etype,LearnMode,ExamMode,SimulatorMode,Exams FROM AdminConfig where Index = ? ", {1});
-    if (rs.Fields("LearnMode").toInt() == 0) m_optLearn->setEnabled(false);
-    if (rs.Fields("ExamMode").toInt() == 0) {
+    const std::optional<AdminConfigRow> cfg = ReadAdminConfig(*gcnExam);
+    if (!cfg) throw std::runtime_error("The exam configuration (AdminConfig) holds no row.");
+    if (!cfg->LearnMode) m_optLearn->setEnabled(false);
+    if (!cfg->ExamMode) {
         m_optExam->setEnabled(false);
         m_frmExamType->setEnabled(false);
         m_frmExams->setEnabled(false);
     } else {
-        const QString etype = QString::fromStdString(rs.Fields("Etype").toString());
+        const QString& etype = cfg->Etype;
         if (etype == "L") {
             m_optAdaptive->setEnabled(false);
             m_optLinear->SetValue(true);
@@ -146,11 +139,12 @@ void TfrmMode::Form_Load() {
         }
 
         // The numbered exams, one below the other, then the full exam; the
-        // first is chosen. Both exam menus list the same items.
-        mintExams = CInt(rs.Fields("Exams").toInt());
+        // first is chosen. Both exam menus list the same items. The first sits
+        // clear of the frame's title, which is taller here than the design's.
+        mintExams = CInt(cfg->Exams);
         OptionButton* t0 = m_optExamNum(0);
         const int count = std::max<int>(mintExams, 0) + 1;
-        int top = 200;
+        int top = 330;
         for (int i = 1; i <= count; ++i) {
             const QString caption = i < count ? t0->text() + QString::number(i) : QStringLiteral("Full Exam");
             OptionButton* o = m_optExamNum.Load(i);
@@ -167,7 +161,6 @@ void TfrmMode::Form_Load() {
         menu_.examLin(0)->setVisible(false);
         menu_.examAdap(0)->setVisible(false);
     }
-    rs.Close();
     gintExamLimit = 0;
     gintAdapScore = 0;
     MarkAdminMode(menu_);
@@ -215,57 +208,70 @@ void TfrmMode::optResults_Click() {
 // ---------------------------------------------------------------- Next
 
 void TfrmMode::cmdNext_Click() {
-    Recordset rs =
-        gcnExam->OpenRecordset("SELECT ExamName,NofQues,MaxTime,BeginScore,IntScore,ExpScore FROM AdminConfig ");
-    const bool haveRow = !rs.Eof();
-    if (haveRow) gstrExamName = QString::fromStdString(rs.Fields("ExamName").toString());
+    const std::optional<AdminConfigRow> cfg = ReadAdminConfig(*gcnExam);
+    if (cfg) gstrExamName = cfg->ExamName;
 
     if (m_optLearn->Value()) {
         FrmSettings.Show();
     } else if (m_optExam->Value()) {
-        if (!ExamStart(rs, haveRow)) {
-            rs.Close();
-            return;
-        }
+        if (!ExamStart(cfg)) return;
     } else if (m_optResults->Value()) {
         frmResBrief.Show();
     } else if (m_optConfig->Value()) {
         // The configuration window opens over this one, which stays.
         frmAdminConfig.Show();
-        rs.Close();
         gvarExamDate = QDate::currentDate();
         gvarExamTime = QTime::currentTime();
         return;
     } else {
         MsgBox("Please Select a Option", vbInformation, "Select Option");
-        rs.Close();
         return;
     }
     Unload();
-    rs.Close();
     gvarExamDate = QDate::currentDate();
     gvarExamTime = QTime::currentTime();
 }
 
+void TfrmMode::ShowAfterSignIn(bool administrator) {
+    Show();
+    if (administrator) m_optConfig->setVisible(true);
+}
+
+void TfrmMode::SetProgress(int value) {
+    if (!IsLoaded()) return;
+    m_prgMode->setValue(value);
+    // Every value is kept, but the bar is drawn at most once a frame: a
+    // selection sets several values within a few milliseconds.
+    if (!progressPainted_.isValid() || progressPainted_.elapsed() >= 16) {
+        m_prgMode->repaint();
+        progressPainted_.start();
+    }
+}
+
 // Fixes the run's state, draws the exam's questions and opens the exam window.
 // Returns false, leaving this window as it was, when no run could be drawn.
-bool TfrmMode::ExamStart(const Recordset& rs, bool haveRow) {
+bool TfrmMode::ExamStart(const std::optional<AdminConfigRow>& cfg) {
     m_prgMode->setVisible(true);
+    progressPainted_.invalidate();
     gblnExamMode = true;
-    if (haveRow) {
-        gintExamTime = CInt(rs.Fields("MaxTime").toInt());
-        gintNofQues = CInt(rs.Fields("NofQues").toInt());
+    if (cfg) {
+        gintExamTime = CInt(cfg->MaxTime);
+        gintNofQues = CInt(cfg->NofQues);
     }
+    // The old run goes and the new one comes in one transaction: a kill in
+    // between leaves the former run whole.
+    Transaction trans(*gcnExam);
     gcnExam->Execute("DELETE * from QuestIds");
     gcnExam->Execute("DELETE * from AnsIds");
     if (m_optLinear->Value()) {
         gintExamLimit = gintNofQues;
-        m_prgMode->setValue(1);
+        SetProgress(1);
     } else {
+        if (!cfg) throw std::runtime_error("The exam configuration (AdminConfig) holds no row.");
         gblnAdaptive = true;
-        gintBeginScore = CInt(rs.Fields("BeginScore").toInt());
-        gintIntScore = CInt(rs.Fields("IntScore").toInt());
-        gintExpScore = CInt(rs.Fields("ExpScore").toInt());
+        gintBeginScore = CInt(cfg->BeginScore);
+        gintIntScore = CInt(cfg->IntScore);
+        gintExpScore = CInt(cfg->ExpScore);
         gintExamLimit = CInt(static_cast<long long>(gintBeginScore) * gintNofQues);
     }
 
@@ -285,7 +291,8 @@ bool TfrmMode::ExamStart(const Recordset& rs, bool haveRow) {
         start = CInt(static_cast<long long>(k - 1) * gintNofQues + 1);
     }
 
-    if (!FrmSettings.FetchQuest("Questions", gintNofQues, true, false, start)) {
+    if (!FrmSettings.FetchQuest("Questions", gintNofQues, true, false, start,
+                                [this](int v) { SetProgress(v); })) {
         // Nothing was drawn: back to the state this window's load leaves.
         m_prgMode->setVisible(false);
         gblnExamMode = false;
@@ -294,8 +301,9 @@ bool TfrmMode::ExamStart(const Recordset& rs, bool haveRow) {
         gintExamLimit = 0;
         return false;
     }
-    m_prgMode->setValue(10);
-    m_prgMode->setValue(11);
+    trans.Commit();
+    SetProgress(10);
+    SetProgress(11);
     frmExam.SetCaption(full ? QStringLiteral("Full Exam") : QStringLiteral(" Exam") + QString::number(k));
     m_prgMode->setVisible(false);
     frmExam.Show();

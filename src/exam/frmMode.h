@@ -6,7 +6,9 @@
 #include "platform/form.h"
 #include "platform/database.h"
 #include "signin/menustrip.h"
+#include "startup/adminconfig.h"
 
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -14,6 +16,7 @@
 #include <QPushButton>
 
 #include <cstdint>
+#include <optional>
 
 class TfrmMode : public plat::Form {
 public:
@@ -43,6 +46,12 @@ public:
     // The number of numbered exams as the last load read it.
     int16_t Exams() const { return mintExams; }
 
+    // Shows the window after a sign-in; the administrator also gets the exam
+    // configuration option.
+    void ShowAfterSignIn(bool administrator);
+    // The selection's progress; nothing while the window is not loaded.
+    void SetProgress(int value);
+
     void cmdNext_Click();
     void cmdBack_Click();
     void optLearn_Click();
@@ -63,11 +72,12 @@ protected:
     void Form_Load() override;
 
 private:
-    bool ExamStart(const plat::Recordset& rs, bool haveRow);
+    bool ExamStart(const std::optional<AdminConfigRow>& cfg);
 
     plat::ControlArray<plat::OptionButton> m_optExamNum;
     MenuStrip menu_;
     int16_t mintExams = 0;
+    QElapsedTimer progressPainted_;
 };
 
 extern TfrmMode frmMode;

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <utility>
 
+#include <unistd.h>
+
 namespace plat {
 
 namespace {
@@ -240,6 +242,9 @@ Database Database::Open(const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec))
         throw DbError("The database file " + file.string() + " is missing.", "", SQLITE_CANTOPEN);
+    if (std::filesystem::is_directory(file, ec))
+        throw DbError("The database path " + file.string() + " is a folder, not a database file.", "",
+                      SQLITE_CANTOPEN);
     if (std::filesystem::file_size(file, ec) == 0 || ec)
         throw DbError("The database file " + file.string() + " is empty.", "", SQLITE_NOTADB);
     Database db(openHandle(file, SQLITE_OPEN_READWRITE), file);
@@ -255,13 +260,15 @@ Database Database::Create(const std::filesystem::path& file) {
     return Database(openHandle(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), file);
 }
 
-Database::Database(Database&& o) noexcept : db_(std::exchange(o.db_, nullptr)), file_(std::move(o.file_)) {}
+Database::Database(Database&& o) noexcept
+    : db_(std::exchange(o.db_, nullptr)), file_(std::move(o.file_)), transDepth_(std::exchange(o.transDepth_, 0)) {}
 
 Database& Database::operator=(Database&& o) noexcept {
     if (this != &o) {
         if (db_) sqlite3_close(db_);
         db_ = std::exchange(o.db_, nullptr);
         file_ = std::move(o.file_);
+        transDepth_ = std::exchange(o.transDepth_, 0);
     }
     return *this;
 }
@@ -273,10 +280,20 @@ Database::~Database() {
 void Database::fail(const std::string& sql, int code) const {
     std::string msg = sqlite3_errmsg(db_);
     int primary = code & 0xff;
-    if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_PERM)
-        msg = "The database " + file_.string() +
-              " cannot be written (is the program folder read-only?): " + msg;
+    if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_PERM) {
+        const std::filesystem::path folder = file_.has_parent_path() ? file_.parent_path() : ".";
+        msg = WriteFailure(file_, ::access(file_.c_str(), W_OK) == 0, ::access(folder.c_str(), W_OK) == 0) +
+              ": " + msg;
+    }
     throw DbError(msg, sql, code);
+}
+
+std::string Database::WriteFailure(const std::filesystem::path& file, bool fileWritable, bool folderWritable) {
+    if (!fileWritable) return "The database file " + file.string() + " is read-only";
+    if (!folderWritable)
+        return "The program folder " + file.parent_path().string() + " is read-only, so the database " +
+               file.string() + " cannot keep its journal there";
+    return "The database " + file.string() + " cannot be written";
 }
 
 Database::Stmt Database::prepare(std::string_view sql, const Value* params, size_t n,
@@ -389,8 +406,29 @@ bool Database::TableExists(std::string_view table) {
 
 long long Database::RecordsAffected() const { return sqlite3_changes64(db_); }
 
-void Database::BeginTrans() { execute("BEGIN", nullptr, 0); }
-void Database::CommitTrans() { execute("COMMIT", nullptr, 0); }
-void Database::Rollback() { execute("ROLLBACK", nullptr, 0); }
+// A transaction begun inside another is a savepoint of it: the inner one can be
+// undone alone, and nothing reaches the file before the outer one commits.
+void Database::BeginTrans() {
+    execute(transDepth_ == 0 ? std::string("BEGIN") : "SAVEPOINT pemu" + std::to_string(transDepth_), nullptr, 0);
+    ++transDepth_;
+}
+
+void Database::CommitTrans() {
+    if (transDepth_ == 0) throw DbError("There is no transaction to commit.", "COMMIT");
+    --transDepth_;
+    execute(transDepth_ == 0 ? std::string("COMMIT") : "RELEASE pemu" + std::to_string(transDepth_), nullptr, 0);
+}
+
+void Database::Rollback() {
+    if (transDepth_ == 0) throw DbError("There is no transaction to roll back.", "ROLLBACK");
+    --transDepth_;
+    if (transDepth_ == 0) {
+        execute("ROLLBACK", nullptr, 0);
+        return;
+    }
+    const std::string sp = "pemu" + std::to_string(transDepth_);
+    execute("ROLLBACK TO " + sp, nullptr, 0);
+    execute("RELEASE " + sp, nullptr, 0);
+}
 
 }  // namespace plat

@@ -122,12 +122,16 @@ public:
     bool TableExists(std::string_view table);
     long long RecordsAffected() const;
 
+    // Transactions nest: an inner one is a savepoint of the outer.
     void BeginTrans();
     void CommitTrans();
     void Rollback();
 
     const std::filesystem::path& file() const { return file_; }
     sqlite3* handle() const { return db_; }
+
+    // Why a write failed, from whether the file and its folder can be written.
+    static std::string WriteFailure(const std::filesystem::path& file, bool fileWritable, bool folderWritable);
 
     // The Jet forms the program writes, rewritten for SQLite.
     static std::string Translate(std::string_view jet);
@@ -142,6 +146,7 @@ private:
 
     sqlite3* db_ = nullptr;
     std::filesystem::path file_;
+    int transDepth_ = 0;
 };
 
 // Commits on Commit(), rolls back if destroyed before it.

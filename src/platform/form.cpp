@@ -1,13 +1,16 @@
 #include "form.h"
 
+#include "convert.h"
 #include "runtime.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
@@ -19,6 +22,21 @@ namespace plat {
 void Place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(Px(left), Px(top), Px(width), Px(height));
 }
+QFont DesignFont() { return QFont(QStringLiteral("Arial"), 8); }
+
+void MaskPassword(QLineEdit* box) {
+    box->setEchoMode(QLineEdit::Password);
+    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+}
+
+bool RefuseControlChars(QWidget* box, const QString& text, const QString& what, const QString& title) {
+    if (!HasControlChars(text)) return false;
+    MsgBox(QStringLiteral("The %1 cannot contain control characters such as tabs or line breaks.").arg(what),
+           vbInformation, title);
+    box->setFocus();
+    return true;
+}
+
 int LeftOf(const QWidget* w) { return Twips(w->x()); }
 int TopOf(const QWidget* w) { return Twips(w->y()); }
 void SetLeft(QWidget* w, int twips) { w->move(Px(twips), w->y()); }
@@ -48,6 +66,8 @@ void OptionButton::nextCheckState() {
 void OptionButton::SetValue(bool selected) {
     if (selected) {
         setChecked(true);
+        // The click handler it ran may have ended the program.
+        ThrowIfEnding();
         return;
     }
     // Clearing by code leaves the group with none selected and runs nothing.
@@ -58,6 +78,11 @@ CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption,
     connect(this, &QCheckBox::toggled, this, [this](bool) {
         if (click_) Guard(click_);
     });
+}
+
+void CheckBox::SetValue(int v) {
+    setChecked(v != 0);
+    ThrowIfEnding();
 }
 
 void OnClicked(QAbstractButton* b, std::function<void()> handler) {
@@ -97,9 +122,11 @@ void MenuArray::wire(int index, QAction* a) {
 // ---------------------------------------------------------------- windows
 
 namespace {
+// Never destroyed: the windows are static objects too, and one destroyed after
+// the list would still take itself off it.
 std::vector<Form*>& loadedForms() {
-    static std::vector<Form*> forms;
-    return forms;
+    static auto* forms = new std::vector<Form*>;
+    return *forms;
 }
 
 // The program ends when no window is loaded once the current event has been
@@ -113,6 +140,11 @@ void scheduleEndCheck() {
 
 FormWindow::FormWindow(Form* form) : form_(form) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The designed typeface, whatever font the desktop sets.
+    setFont(DesignFont());
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    QObject::connect(f1, &QShortcut::activated, this, [] { Guard([] { PressF1(); }); });
 }
 
 void FormWindow::closeEvent(QCloseEvent* e) {
@@ -153,6 +185,7 @@ void Form::DiscardAll() {
 
 void Form::Load() {
     if (win_ || loading_) return;
+    ThrowIfEnding();
     loading_ = true;
     win_ = new FormWindow(this);
     win_->setObjectName(name_);
@@ -188,9 +221,13 @@ void Form::Show(bool modal) {
         bringToFront(win_);
         QEventLoop loop;
         modalLoop_ = &loop;
+        PushModalLoop(&loop);
         loop.exec();
+        PopModalLoop(&loop);
         modalLoop_ = nullptr;
         if (win_) win_->setWindowModality(Qt::NonModal);
+        // The program may have begun to end while the window was up.
+        ThrowIfEnding();
     } else {
         bringToFront(win_);
     }

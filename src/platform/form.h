@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFont>
 #include <QMainWindow>
 #include <QMenu>
 #include <QRadioButton>
@@ -17,6 +18,7 @@
 #include <vector>
 
 class QEventLoop;
+class QLineEdit;
 class QMenuBar;
 
 namespace plat {
@@ -26,6 +28,16 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int Px(int twips) { return twips / kTwipsPerPixel; }
 constexpr int Twips(int pixels) { return pixels * kTwipsPerPixel; }
 void Place(QWidget* w, int left, int top, int width, int height);  // in twips
+// The typeface the windows are designed in.
+QFont DesignFont();
+// A password box: each character shows as "*".
+void MaskPassword(QLineEdit* box);
+
+// Typed names and passwords never hold control characters (a pasted NUL, tab or
+// line break): refuses such text with a box titled `title` naming `what`, puts
+// the focus in `box`, and returns true.
+bool RefuseControlChars(QWidget* box, const QString& text, const QString& what, const QString& title);
+
 int LeftOf(const QWidget* w);    // twips
 int TopOf(const QWidget* w);     // twips
 void SetLeft(QWidget* w, int twips);
@@ -59,7 +71,7 @@ class CheckBox : public QCheckBox {
 public:
     explicit CheckBox(const QString& caption, QWidget* parent = nullptr);
     int Value() const { return isChecked() ? 1 : 0; }
-    void SetValue(int v) { setChecked(v != 0); }
+    void SetValue(int v);
     void OnClick(std::function<void()> handler) { click_ = std::move(handler); }
 
 private:

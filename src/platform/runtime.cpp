@@ -4,8 +4,15 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QEventLoop>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTextBrowser>
 #include <QUrl>
+
+#include <algorithm>
+#include <optional>
 
 namespace plat {
 
@@ -14,6 +21,13 @@ std::filesystem::path gTestAppPath;
 MsgBoxHook gMsgBoxHook;
 HelpHook gHelpHook;
 EndHook gEndHook;
+
+bool gEnding = false;
+int gGuardDepth = 0;
+std::optional<QString> gPendingError;  // caught inside a nested handler, reported by the outermost
+bool gHelpFileSet = false;
+std::vector<QEventLoop*> gModalLoops;
+std::vector<QPointer<QMessageBox>> gOpenBoxes;
 }  // namespace
 
 QString AppTitle() { return QStringLiteral("PEMU Network Exam Practice"); }
@@ -27,12 +41,26 @@ QString AppPathQ() { return QString::fromStdString(AppPath().string()); }
 
 void SetAppPathForTesting(const std::filesystem::path& folder) { gTestAppPath = folder; }
 
-int MsgBox(const QString& text, int style, const QString& title) {
-    MsgBoxCall call{text, style, title.isEmpty() ? AppTitle() : title};
+// ---------------------------------------------------------------- message boxes
+
+namespace {
+
+// The window a box belongs over: the active one, else the last shown.
+QWidget* boxParent() {
+    if (QWidget* w = QApplication::activeWindow()) return w;
+    QWidget* last = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && qobject_cast<QMainWindow*>(w)) last = w;
+    return last;
+}
+
+int showBox(const MsgBoxCall& call) {
     if (gMsgBoxHook) return gMsgBoxHook(call);
 
-    QMessageBox box;
-    box.setText(text);
+    QMessageBox box(boxParent());
+    // Typed and stored text shows as it stands, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(call.text);
     box.setWindowTitle(call.title);
     switch (call.icon()) {
     case vbCritical: box.setIcon(QMessageBox::Critical); break;
@@ -41,32 +69,96 @@ int MsgBox(const QString& text, int style, const QString& title) {
     case vbInformation: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
+    gOpenBoxes.push_back(&box);
+    int result = vbOK;
     if (call.buttons() == vbYesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
-        return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
+        result = box.exec() == QMessageBox::Yes ? vbYes : vbNo;
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
     }
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
-    return vbOK;
+    gOpenBoxes.erase(std::remove(gOpenBoxes.begin(), gOpenBoxes.end(), &box), gOpenBoxes.end());
+    return result;
+}
+
+}  // namespace
+
+int MsgBox(const QString& text, int style, const QString& title) {
+    ThrowIfEnding();
+    const int answer = showBox(MsgBoxCall{text, style, title.isEmpty() ? AppTitle() : title});
+    // A timer may have ended the program while the box waited.
+    ThrowIfEnding();
+    return answer;
 }
 
 void SetMsgBoxHook(MsgBoxHook hook) { gMsgBoxHook = std::move(hook); }
 
+// ---------------------------------------------------------------- help
+
 std::filesystem::path HelpFile() { return AppPath() / "help" / "Tavolin.html"; }
 
+bool HelpFileSet() { return gHelpFileSet; }
+
+void HelpCommand() {
+    gHelpFileSet = true;
+    PressF1();
+}
+
+void PressF1() {
+    if (gHelpFileSet) ShowHelp();
+}
+
 void ShowHelp() {
-    auto file = HelpFile();
-    if (gHelpHook) {
-        gHelpHook(file);
+    const std::filesystem::path file = HelpFile();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        MsgBox(QStringLiteral("The help page %1 is missing.").arg(QString::fromStdString(file.string())),
+               vbExclamation, QStringLiteral("Help"));
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(file.string()));
+    const bool opened = gHelpHook ? gHelpHook(file) : QDesktopServices::openUrl(url);
+    if (opened) return;
+    // No browser on this desktop: the program shows the page itself.
+    static QPointer<QTextBrowser> viewer;
+    if (!viewer) {
+        viewer = new QTextBrowser;
+        viewer->setObjectName(QStringLiteral("helpViewer"));
+        viewer->setAttribute(Qt::WA_DeleteOnClose);
+        viewer->setOpenExternalLinks(false);
+        viewer->resize(720, 540);
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, viewer, &QObject::deleteLater);
+    }
+    viewer->setWindowTitle(AppTitle() + QStringLiteral(" Help"));
+    viewer->setSource(url);
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
 }
 
 void SetHelpHook(HelpHook hook) { gHelpHook = std::move(hook); }
 
+// ---------------------------------------------------------------- ending
+
+void PushModalLoop(QEventLoop* loop) { gModalLoops.push_back(loop); }
+void PopModalLoop(QEventLoop* loop) {
+    gModalLoops.erase(std::remove(gModalLoops.begin(), gModalLoops.end(), loop), gModalLoops.end());
+}
+
+namespace {
+// Every modal window and box a handler waits in returns, so the chain unwinds.
+void leaveModalLoops() {
+    for (QEventLoop* l : gModalLoops) l->quit();
+    for (const QPointer<QMessageBox>& b : gOpenBoxes)
+        if (b) b->done(0);
+}
+}  // namespace
+
 void EndProgram(int status) {
+    gEnding = true;
+    leaveModalLoops();
     if (gEndHook) {
         gEndHook(status);
         return;
@@ -74,21 +166,51 @@ void EndProgram(int status) {
     QCoreApplication::exit(status);
 }
 
+bool Ending() { return gEnding; }
+
 void SetEndHook(EndHook hook) { gEndHook = std::move(hook); }
 
-void ReportFatal(const std::exception& e) {
-    QString text = QString::fromStdString(e.what());
-    if (auto* db = dynamic_cast<const DbError*>(&e); db && db->isReadOnly())
-        text = QStringLiteral("The program folder %1 cannot be written.\n\n%2").arg(AppPathQ(), text);
-    MsgBox(QStringLiteral("Run-time error:\n\n") + text, vbCritical);
-    EndProgram(1);
+void ResetEndingForTesting() {
+    gEnding = false;
+    gGuardDepth = 0;
+    gPendingError.reset();
+    gHelpFileSet = false;
 }
 
+void ThrowIfEnding() {
+    if (gEnding && gGuardDepth > 0) throw EndingChain{};
+}
+
+// ---------------------------------------------------------------- run-time errors
+
+namespace {
+void reportFatal(const QString& text) {
+    showBox(MsgBoxCall{QStringLiteral("Run-time error:\n\n") + text, vbCritical, AppTitle()});
+    EndProgram(1);
+}
+}  // namespace
+
 void Guard(const std::function<void()>& handler) {
+    // After the program has begun to end, no handler code runs.
+    if (gEnding) return;
+    ++gGuardDepth;
     try {
         handler();
+    } catch (const EndingChain&) {
     } catch (const std::exception& e) {
-        ReportFatal(e);
+        if (!gEnding) {
+            gPendingError = QString::fromStdString(e.what());
+            // Stop the chain at once: boxes and modal windows it waits in return,
+            // and every later guard or resume point unwinds.
+            gEnding = true;
+            leaveModalLoops();
+        }
+    }
+    --gGuardDepth;
+    if (gGuardDepth == 0 && gPendingError) {
+        const QString text = *gPendingError;
+        gPendingError.reset();
+        reportFatal(text);
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QEventLoop;
+
 #include <exception>
 #include <filesystem>
 #include <functional>
@@ -47,23 +49,49 @@ using MsgBoxHook = std::function<int(const MsgBoxCall&)>;
 void SetMsgBoxHook(MsgBoxHook hook);  // nullptr restores real dialogs
 
 // ---- help
-// Opens the program's help page in the desktop's viewer.
+// The help command of the help menus: makes the help page the program's help
+// file (from then on F1 in any window opens it) and opens it.
+void HelpCommand();
+// F1: opens the help file once a help command has set it; before that, nothing.
+void PressF1();
+bool HelpFileSet();
+// Opens the help page in the desktop's browser, or, where the desktop has none,
+// in a window of the program. A missing page is reported, naming the file.
 void ShowHelp();
 std::filesystem::path HelpFile();
-using HelpHook = std::function<void(const std::filesystem::path&)>;
+// Tests stand in for the desktop's browser: the hook returns whether it opened
+// the page (false makes the program show it itself).
+using HelpHook = std::function<bool(const std::filesystem::path&)>;
 void SetHelpHook(HelpHook hook);
 
 // ---- ending the program
 // Ends the program: leaves the event loop (every nested loop with it) without
-// running the windows' unload steps.
+// running the windows' unload steps. From then on no handler code runs: a
+// handler waiting in a modal window or message box goes no further.
 void EndProgram(int status = 0);
+bool Ending();
 using EndHook = std::function<void(int)>;
 void SetEndHook(EndHook hook);  // tests record the request instead
+// Tests run many programs in one process: each starts as a fresh one.
+void ResetEndingForTesting();
 
 // ---- run-time errors
-// Runs a handler; an exception escaping it is shown as a run-time error and ends
-// the program, as an untrapped error does.
+// Runs a handler. An exception escaping it is a run-time error: it ends the
+// handler chain and the program. Handlers nest (a handler run by setting an
+// option, or one inside a modal window opened by another); only the outermost
+// reports, with exactly one box, and no further code of the chain runs.
 void Guard(const std::function<void()>& handler);
-void ReportFatal(const std::exception& e);
+
+// Thrown at the points where a handler chain resumes (a modal window or message
+// box returns, an option set by code has run its handler) once the program is
+// ending; the outermost guard swallows it. Not a std::exception, so code that
+// traps errors never mistakes it for one.
+struct EndingChain {};
+// Throws EndingChain when the program is ending and a guarded handler is running.
+void ThrowIfEnding();
+
+// Modal event loops run while a handler waits; ending the program leaves them.
+void PushModalLoop(QEventLoop* loop);
+void PopModalLoop(QEventLoop* loop);
 
 }  // namespace plat

@@ -4,7 +4,7 @@
 #include "config/frmChgPwd.h"
 #include "platform/runtime.h"
 #include "signin/frmSignUp.h"
-#include "startup/module1.h"
+#include "startup/state.h"
 
 #include <QLineEdit>
 
@@ -47,7 +47,7 @@ void TfrmLogin::Build() {
     m_lblSelect = Make<QLabel>(b, "lblSelect", "Select a UserName");
     Place(m_lblSelect, 4200, 1260, 3600, 300);
     m_cboUname = Make<QComboBox>(b, "cboUname");
-    Place(m_cboUname, 4200, 1560, 3600, 330);
+    Place(m_cboUname, 4200, 1560, 3600, 360);
     m_cboUname->setEditable(true);
     m_cboUname->setInsertPolicy(QComboBox::NoInsert);
     m_cboUname->setEditText("[SELECT]");
@@ -55,12 +55,12 @@ void TfrmLogin::Build() {
     m_lblUname = Make<QLabel>(b, "lblUname", "Enter the User Name");
     Place(m_lblUname, 4200, 1260, 3600, 300);
     m_txtUname = Make<QLineEdit>(b, "txtUname");
-    Place(m_txtUname, 4200, 1560, 3600, 330);
+    Place(m_txtUname, 4200, 1560, 3600, 360);
     m_lblPwd = Make<QLabel>(b, "lblPwd", "Enter the Password");
     Place(m_lblPwd, 4200, 2040, 3600, 300);
     m_txtPwd = Make<QLineEdit>(b, "txtPwd");
-    Place(m_txtPwd, 4200, 2340, 3600, 330);
-    m_txtPwd->setEchoMode(QLineEdit::Password);
+    Place(m_txtPwd, 4200, 2340, 3600, 360);
+    MaskPassword(m_txtPwd);
 
     m_cmdEnter = Make<QPushButton>(b, "cmdEnter", " &ENTER");
     Place(m_cmdEnter, 4200, 3000, 1740, 420);
@@ -160,6 +160,8 @@ void TfrmLogin::cmdEnter_Click() {
         }
         const QString u = m_txtUname->text();
         const QString p = m_txtPwd->text();
+        if (RefuseControlChars(m_txtUname, u, "User Name", "User Name")) return;
+        if (RefuseControlChars(m_txtPwd, p, "Password", "Password")) return;
         Recordset rs = gcnExam->OpenRecordset("SELECT count(*) FROM AdminLogin where Uname = ? and Pwd = ?  ",
                                               {u.toStdString(), p.toStdString()});
         if (rs.Fields(0).toInt() == 0) {
@@ -172,8 +174,8 @@ void TfrmLogin::cmdEnter_Click() {
         }
         gstrCandName = Module1::kAdminName;
         gstrUserName = u;
-        frmMode.Show();
-        frmMode.optConfig()->setVisible(true);
+        gblnAdminSignedIn = true;
+        frmMode.ShowAfterSignIn(true);
     } else if (m_optUser->Value()) {
         const QString u = m_cboUname->currentText();
         if (u == "[SELECT]" || u.isEmpty()) {
@@ -181,6 +183,7 @@ void TfrmLogin::cmdEnter_Click() {
             m_cboUname->setFocus();
             return;
         }
+        if (RefuseControlChars(m_cboUname, u, "User Name", "User Name")) return;
         Recordset rs = gcnExam->OpenRecordset("SELECT count(*) FROM User where Uname = ? ", {u.toStdString()});
         if (rs.Fields(0).toInt() == 0) {
             MsgBox("Invalid UserName, Please Sign up if you are a New User", vbInformation, "User Name");
@@ -192,8 +195,9 @@ void TfrmLogin::cmdEnter_Click() {
         rs = gcnExam->OpenRecordset("SELECT Name FROM User where Uname = ? ", {u.toStdString()});
         gstrUserName = u;
         gstrCandName = QString::fromStdString(rs.Fields("Name").toString());
+        gblnAdminSignedIn = false;
         rs.Close();
-        frmMode.Show();
+        frmMode.ShowAfterSignIn(false);
         Unload();
     }
 }

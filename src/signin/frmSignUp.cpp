@@ -1,20 +1,14 @@
 #include "frmSignUp.h"
 
+#include "platform/convert.h"
 #include "platform/runtime.h"
 #include "signin/frmLogin.h"
-#include "startup/module1.h"
+#include "startup/state.h"
 
-#include <QRegularExpression>
 
 using namespace plat;
 
 TfrmSignUp frmSignUp;
-
-bool IsNumeric(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?\s*$)"));
-    return number.match(text).hasMatch();
-}
 
 void TfrmSignUp::Build() {
     SetCaption("User Sign Up");
@@ -28,7 +22,7 @@ void TfrmSignUp::Build() {
         label = Make<QLabel>(f, labelName, caption);
         Place(label, 240, top, 2400, 330);
         box = Make<QLineEdit>(f, boxName);
-        Place(box, 2700, top, 2520, 330);
+        Place(box, 2700, top, 2520, 360);
     };
     row(m_lblUserName, "lblUserName", "Enter a User Name", m_txtUserName, "txtUserName", 420);
     row(m_lblName, "lblName", "Candidate Name", m_txtName, "txtName", 960);
@@ -72,6 +66,9 @@ void TfrmSignUp::cmdSubmit_Click() {
         return;
     }
     const QString name = m_txtName->text();
+    if (RefuseControlChars(m_txtUserName, m_txtUserName->text(), "User Name", "User Name")) return;
+    if (RefuseControlChars(m_txtName, name, "Name", "Name")) return;
+    if (RefuseControlChars(m_txtEmail, m_txtEmail->text(), "E-Mail Address", "E-Mail")) return;
     if (!m_txtEmail->text().isEmpty()) email = m_txtEmail->text();
     if (!m_txtPhone->text().isEmpty()) {
         if (!IsNumeric(m_txtPhone->text())) {

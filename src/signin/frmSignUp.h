@@ -34,7 +34,3 @@ protected:
 };
 
 extern TfrmSignUp frmSignUp;
-
-// Text that reads as a number: digits with an optional sign, decimal point and
-// exponent, blanks around it allowed.
-bool IsNumeric(const QString& text);

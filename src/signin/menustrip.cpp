@@ -1,7 +1,7 @@
 #include "menustrip.h"
 
 #include "platform/runtime.h"
-#include "startup/module1.h"
+#include "startup/state.h"
 
 #include <QMenuBar>
 
@@ -93,7 +93,7 @@ void BuildMenuStrip(QMenuBar* bar, StripKind kind, MenuStrip& s) {
     s.cont = item(s.help, "C&ontents", "mnuCont");
     s.disc = item(s.help, "&Disclaimer", "mnuDisc");
     s.about = item(s.help, "&About", "mnuAbout");
-    for (QAction* a : {s.cont, s.disc, s.about}) plat::OnTriggered(a, [] { plat::ShowHelp(); });
+    for (QAction* a : {s.cont, s.disc, s.about}) plat::OnTriggered(a, [] { plat::HelpCommand(); });
 }
 
 void MarkAdminMode(MenuStrip& strip) {

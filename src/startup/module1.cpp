@@ -8,29 +8,8 @@
 #include <QFont>
 #include <QSettings>
 
+#include <iostream>
 #include <memory>
-
-int16_t gintCurQId = 0;
-int16_t gintExamTime = 0;
-bool gblnRevUnAns = false;
-QString gstrUserName;
-QString gstrCandName;
-QString gstrExamName;
-int16_t gintNofQues = 0;
-bool gblnExamMode = false;
-bool gblnAdaptive = false;
-QVariant gvarExamDate;
-QVariant gvarExamTime;
-bool gblnFromResults = false;
-bool gblnAdminMode = false;
-int16_t gintExamLimit = 0;
-int16_t gintAdapScore = 0;
-int16_t gintBeginScore = 0;
-int16_t gintIntScore = 0;
-int16_t gintExpScore = 0;
-bool gblnFullExam = false;
-Workspace* gwsODBC = nullptr;
-plat::Database* gcnExam = nullptr;
 
 namespace Module1 {
 
@@ -44,8 +23,9 @@ Workspace gWorkspace;
     QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ODBC"), QStringLiteral("ODBC.INI"))
 }  // namespace
 
-void RegisterDataSource(const QString& databasePath) {
+bool RegisterDataSource(const QString& databasePath) {
     PEMU_DATA_SOURCES(s);
+    if (!s.isWritable()) return false;
     const QString key = QString::fromLatin1(kDataSource);
     s.beginGroup(key);
     s.setValue("DBQ", databasePath);
@@ -68,6 +48,7 @@ void RegisterDataSource(const QString& databasePath) {
     s.setValue(key, kDriverName);
     s.endGroup();
     s.sync();
+    return s.status() == QSettings::NoError;
 }
 
 QString DataSourcePath() {
@@ -81,7 +62,17 @@ int Main() {
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"));
 
     const QString dbPath = QString::fromStdString((plat::AppPath() / kDatabaseFile).string());
-    RegisterDataSource(dbPath);
+    // The entry is written for other programs that look the data source up; the
+    // program itself can do without it, so a configuration folder that cannot be
+    // written is mentioned and the program folder's database opened all the same.
+    QString connectPath = dbPath;
+    if (!RegisterDataSource(dbPath)) {
+        std::cerr << "pemu: the data-source entry could not be written to "
+                  << QSettings(QSettings::IniFormat, QSettings::UserScope, "ODBC", "ODBC.INI").fileName().toStdString()
+                  << "; opening " << dbPath.toStdString() << " directly.\n";
+    } else if (!DataSourcePath().isEmpty()) {
+        connectPath = DataSourcePath();
+    }
 
     // Windows still loaded when the program ends go with the application.
     static bool discardOnQuit = false;
@@ -95,7 +86,7 @@ int Main() {
     gwsODBC = &gWorkspace;
 
     try {
-        Connect(DataSourcePath());
+        Connect(connectPath);
         frmLogin.Show();
     } catch (const std::exception& e) {
         plat::MsgBox(QStringLiteral("The program cannot start.\n\n") + QString::fromStdString(e.what()),
@@ -114,28 +105,6 @@ void Connect(const QString& databasePath) {
 void Disconnect() {
     gcnExam = nullptr;
     gConnection.reset();
-}
-
-void ResetState() {
-    gintCurQId = 0;
-    gintExamTime = 0;
-    gblnRevUnAns = false;
-    gstrUserName.clear();
-    gstrCandName.clear();
-    gstrExamName.clear();
-    gintNofQues = 0;
-    gblnExamMode = false;
-    gblnAdaptive = false;
-    gvarExamDate = QVariant();
-    gvarExamTime = QVariant();
-    gblnFromResults = false;
-    gblnAdminMode = false;
-    gintExamLimit = 0;
-    gintAdapScore = 0;
-    gintBeginScore = 0;
-    gintIntScore = 0;
-    gintExpScore = 0;
-    gblnFullExam = false;
 }
 
 }  // namespace Module1

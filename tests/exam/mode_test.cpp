@@ -144,7 +144,7 @@ TEST_F(ModeTest, NumberedExamsFollowTheConfiguration) {
         SCOPED_TRACE(i);
         EXPECT_EQ(exams(i)->text(), captions[i - 1]);
         EXPECT_EQ(exams(i)->objectName(), QString("optExamNum(%1)").arg(i));
-        EXPECT_EQ(exams(i)->y(), Px(200 + 300 * (i - 1)));
+        EXPECT_EQ(exams(i)->y(), Px(330 + 300 * (i - 1)));
         EXPECT_EQ(exams(i)->x(), exams(0)->x());
         EXPECT_EQ(exams(i)->x(), Px(120));
         EXPECT_TRUE(exams(i)->isVisibleTo(frmMode.frmExams()));

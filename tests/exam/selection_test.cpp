@@ -370,21 +370,22 @@ TEST_F(SelectionTest, TheSetUpWindowReportsARefusedSelection) {
 }
 
 TEST_F(SelectionTest, ProgressReachesTheModeWindowOnlyWhileItIsLoaded) {
-    ASSERT_TRUE(FrmSettings.FetchQuest("Questions", 10, true, false, 1));
+    const selection::Progress toModeWindow = [](int v) { frmMode.SetProgress(v); };
+    ASSERT_TRUE(FrmSettings.FetchQuest("Questions", 10, true, false, 1, toModeWindow));
     EXPECT_FALSE(frmMode.IsLoaded()) << "the selection loaded the mode window";
 
     frmMode.Load();
     std::vector<int> values;
     QObject::connect(frmMode.prgMode(), &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
     emptyRun();
-    ASSERT_TRUE(FrmSettings.FetchQuest("Questions", 10, true, false, 1));
+    ASSERT_TRUE(FrmSettings.FetchQuest("Questions", 10, true, false, 1, toModeWindow));
     EXPECT_EQ(values, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9}));
 
     values.clear();
     frmMode.prgMode()->setValue(0);
     values.clear();
     emptyRun();
-    ASSERT_TRUE(FrmSettings.FetchQuest("Questions", 10, false, false, 1));
+    ASSERT_TRUE(FrmSettings.FetchQuest("Questions", 10, false, false, 1, toModeWindow));
     EXPECT_EQ(values, std::vector<int>{9});
 }
 

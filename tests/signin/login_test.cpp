@@ -241,6 +241,8 @@ TEST_F(LoginTest, ExitAsksFirstAndTheMenuDoesNot) {
     Settle();
     EXPECT_EQ(endRequests, std::vector<int>{0});
 
+    // The menu's Exit, in a program started afresh.
+    ResetEndingForTesting();
     frmLogin.Show();
     const size_t shown = boxes.size();
     frmLogin.Menu().exit->trigger();

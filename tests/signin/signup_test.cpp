@@ -1,4 +1,5 @@
 // The sign-up window, opened modal from the sign-in window as a candidate would.
+#include "platform/convert.h"
 #include "signin/frmLogin.h"
 #include "signin/frmSignUp.h"
 #include "startup/module1.h"
@@ -110,12 +111,12 @@ TEST_F(SignUpTest, PhoneMustReadAsANumber) {
         EXPECT_EQ(frmSignUp.txtUserName()->text(), "erin");
     });
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM User").toInt(), 0);
-    EXPECT_TRUE(IsNumeric("0123"));
-    EXPECT_TRUE(IsNumeric(" +44 "));
-    EXPECT_TRUE(IsNumeric("1.5e3"));
-    EXPECT_FALSE(IsNumeric("12a"));
-    EXPECT_FALSE(IsNumeric("12 34"));
-    EXPECT_FALSE(IsNumeric("-"));
+    EXPECT_TRUE(plat::IsNumeric("0123"));
+    EXPECT_TRUE(plat::IsNumeric(" +44 "));
+    EXPECT_TRUE(plat::IsNumeric("1.5e3"));
+    EXPECT_FALSE(plat::IsNumeric("12a"));
+    EXPECT_FALSE(plat::IsNumeric("12 34"));
+    EXPECT_FALSE(plat::IsNumeric("-"));
 }
 
 TEST_F(SignUpTest, ExistingNameInAnyCaseIsRefusedKeepingTheOtherBoxes) {

@@ -87,6 +87,21 @@ TEST_F(StartupTest, TheDatabaseIsFoundInTheProgramFolderWhateverTheWorkingFolder
     EXPECT_EQ(gcnExam->file(), dbFile());
 }
 
+// A configuration folder that cannot be written (here: a file stands where its
+// folder should be) does not keep the program from its own database.
+TEST_F(StartupTest, AnUnwritableConfigurationFolderStillOpensTheProgramFoldersDatabase) {
+    const std::filesystem::path ini = entries()->fileName().toStdString();
+    const std::filesystem::path odbcFolder = ini.parent_path();
+    std::filesystem::remove_all(odbcFolder);
+    std::ofstream(odbcFolder) << "not a folder";
+    const int status = Module1::Main();
+    std::filesystem::remove(odbcFolder);
+    ASSERT_EQ(status, 0) << (boxes.empty() ? std::string() : boxes.back().text.toStdString());
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(gcnExam->file(), dbFile());
+    EXPECT_TRUE(frmLogin.Visible());
+}
+
 TEST_F(StartupTest, MissingDatabaseEndsBeforeAnyWindowAndCreatesNothing) {
     std::filesystem::remove(dbFile());
     EXPECT_NE(Module1::Main(), 0);
@@ -129,9 +144,29 @@ TEST_F(StartupTest, ReadOnlyDatabaseIsReportedClearlyWhenWriting) {
         ADD_FAILURE() << "a write into a read-only database succeeded";
     } catch (const DbError& e) {
         EXPECT_TRUE(e.isReadOnly()) << e.what();
-        EXPECT_NE(std::string(e.what()).find("read-only"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("cannot be written"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find(dbFile().string()), std::string::npos) << e.what();
     }
+}
+
+// The message names what cannot be written: the file, or the folder that must
+// hold its journal (the tests run as a user who may write anything, so the
+// cases are given rather than made).
+TEST_F(StartupTest, AWriteFailureNamesTheFileOrTheFolderThatIsReadOnly) {
+    const std::filesystem::path file = "/opt/pemu/PEMUV2.0.db";
+    EXPECT_EQ(Database::WriteFailure(file, false, true), "The database file /opt/pemu/PEMUV2.0.db is read-only");
+    EXPECT_EQ(Database::WriteFailure(file, false, false), "The database file /opt/pemu/PEMUV2.0.db is read-only");
+    EXPECT_EQ(Database::WriteFailure(file, true, false),
+              "The program folder /opt/pemu is read-only, so the database /opt/pemu/PEMUV2.0.db cannot keep its "
+              "journal there");
+}
+
+TEST_F(StartupTest, AFolderInPlaceOfTheDatabaseIsNamedAsSuch) {
+    std::filesystem::remove(dbFile());
+    std::filesystem::create_directory(dbFile());
+    EXPECT_NE(Module1::Main(), 0);
+    EXPECT_EQ(Form::LoadedCount(), 0);
+    EXPECT_TRUE(lastBox().text.contains("is a folder, not a database file")) << lastBox().text.toStdString();
 }
 
 // Without fonts Qt draws every character as the same box and says nothing.

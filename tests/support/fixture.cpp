@@ -22,6 +22,10 @@ void ProgramTest::SetUp() {
     ASSERT_TRUE(dir_.isValid());
     std::filesystem::copy_file(ShippedDatabase(), dbFile());
     std::filesystem::create_directories(folder() / "results");
+    std::filesystem::create_directories(folder() / "help");
+    std::filesystem::copy_file(std::filesystem::path(PEMU_SOURCE_DIR) / "help" / "Tavolin.html",
+                               folder() / "help" / "Tavolin.html");
+    plat::ResetEndingForTesting();
     plat::SetAppPathForTesting(folder());
     plat::SetMsgBoxHook([this](const plat::MsgBoxCall& c) {
         boxes.push_back(c);
@@ -32,7 +36,10 @@ void ProgramTest::SetUp() {
         }
         return c.buttons() == plat::vbYesNo ? int(plat::vbYes) : int(plat::vbOK);
     });
-    plat::SetHelpHook([this](const std::filesystem::path& p) { helpOpened.push_back(p); });
+    plat::SetHelpHook([this](const std::filesystem::path& p) {
+        helpOpened.push_back(p);
+        return desktopOpensHelp;
+    });
     plat::SetEndHook([this](int status) { endRequests.push_back(status); });
     Module1::ResetState();
     Module1::Connect(QString::fromStdString(dbFile().string()));
@@ -48,6 +55,7 @@ void ProgramTest::TearDown() {
     plat::SetHelpHook(nullptr);
     plat::SetEndHook(nullptr);
     plat::SetAppPathForTesting({});
+    plat::ResetEndingForTesting();
 }
 
 plat::MsgBoxCall ProgramTest::lastBox() const {

@@ -33,6 +33,7 @@ protected:
     std::vector<plat::MsgBoxCall> boxes;
     std::deque<int> answers;
     std::vector<std::filesystem::path> helpOpened;
+    bool desktopOpensHelp = true;  // false: as on a desktop without a browser
     std::vector<int> endRequests;
 
     // The last box shown; fails the test when none was.
