@@ -1,0 +1,57 @@
+#include "answers.h"
+
+#include <set>
+
+namespace answers {
+
+namespace {
+
+std::set<long long> column(plat::Database& db, const std::string& sql, long long qid) {
+    std::set<long long> out;
+    plat::Recordset rs = db.OpenRecordset(sql, {qid});
+    for (; !rs.Eof(); rs.MoveNext()) out.insert(rs.Fields(0).toInt());
+    return out;
+}
+
+}  // namespace
+
+bool IsAnswered(plat::Database& db, long long qid, const std::string& qtype) {
+    if (qtype == "S" || qtype == "M")
+        return db.Scalar("SELECT count(*) FROM AnsSelected where QId = ?", {qid}).toInt() > 0;
+    if (qtype == "D")
+        return db.Scalar("SELECT count(*) FROM DragNDrop where QId = ? and AnsSel <> 0", {qid}).toInt() > 0;
+    if (qtype == "SIM")
+        return db.Scalar("SELECT count(*) FROM SimCommands where QId = ? and CmdTyped = 1", {qid}).toInt() > 0;
+    return false;
+}
+
+bool IsCorrect(plat::Database& db, long long qid, const std::string& qtype) {
+    if (qtype == "S") {
+        plat::Recordset correct =
+            db.OpenRecordset("SELECT Index FROM Answers where QId = ? and CorrectAns = 1 ORDER BY Index", {qid});
+        plat::Recordset chosen = db.OpenRecordset("SELECT Answer FROM AnsSelected where QId = ?", {qid});
+        // A question the bank gives no correct option cannot be answered correctly.
+        if (correct.Eof() || chosen.Eof()) return false;
+        return chosen.Fields(0).toInt() == correct.Fields(0).toInt();
+    }
+    if (qtype == "M") {
+        return column(db, "SELECT Answer FROM AnsSelected where QId = ?", qid) ==
+               column(db, "SELECT Index FROM Answers where QId = ? and CorrectAns = 1", qid);
+    }
+    if (qtype == "D") {
+        return db.Scalar("SELECT count(*) FROM DragNDrop where QId = ? and AnsSel <> Index", {qid}).toInt() == 0;
+    }
+    if (qtype == "SIM") {
+        return db.Scalar("SELECT count(*) FROM SimCommands where QId = ? and (CmdTyped IS NULL or CmdTyped <> 1)",
+                         {qid})
+                   .toInt() == 0;
+    }
+    return false;
+}
+
+std::string TypeOf(plat::Database& db, long long qid) {
+    plat::Recordset rs = db.OpenRecordset("SELECT QType FROM Questions where QId = ?", {qid});
+    return rs.Eof() ? std::string() : rs.Fields(0).toString();
+}
+
+}  // namespace answers
