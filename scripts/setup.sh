@@ -27,7 +27,9 @@ pemu_install() {
   fi
 }
 
+# PEMU_SANITIZE=1 builds with AddressSanitizer and UndefinedBehaviorSanitizer.
 pemu_build() {
-  cmake -S "$PEMU_ROOT" -B "$PEMU_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake -S "$PEMU_ROOT" -B "$PEMU_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPEMU_SANITIZE="$([ "${PEMU_SANITIZE:-0}" = 1 ] && echo ON || echo OFF)"
   cmake --build "$PEMU_BUILD" -j"$(nproc)"
 }
