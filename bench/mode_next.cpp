@@ -1,0 +1,84 @@
+// The mode window's Next for an exam, as the candidate waits for it: from the
+// click to the exam window's first paint, the selection of a numbered exam's
+// questions and the progress bar included, on the shipped database.
+//
+//   bench_mode_next [runs, default 50]      (QT_QPA_PLATFORM=xcb to paint under X)
+#include "dbbuild/dbbuild.h"
+#include "exam/frmExam.h"
+#include "exam/frmMode.h"
+#include "platform/runtime.h"
+#include "startup/module1.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+class PaintWatch : public QObject {
+public:
+    bool painted = false;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) painted = true;
+        return false;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+        if (type != QtDebugMsg && type != QtWarningMsg && type != QtInfoMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(msg));
+    });
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QTemporaryDir config;
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    const std::filesystem::path dir = folder.path().toStdString();
+    dbbuild::makeDatabase(PEMU_DATA_DIR, dir / Module1::kDatabaseFile);
+    plat::SetAppPathForTesting(dir);
+    plat::SetEndHook([](int) {});
+    plat::SetMsgBoxHook([](const plat::MsgBoxCall& c) {
+        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(c.text));
+        return int(plat::vbOK);
+    });
+    Module1::Connect(QString::fromStdString((dir / Module1::kDatabaseFile).string()));
+    gstrUserName = "bench";
+    gstrCandName = "Bench Candidate";
+
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 50;
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        frmMode.ShowAfterSignIn(false);
+        frmMode.optExam()->SetValue(true);
+        frmMode.optLinear()->SetValue(true);
+        frmMode.optExamNum()(2)->SetValue(true);
+        QCoreApplication::processEvents();
+        PaintWatch watch;
+        QElapsedTimer t;
+        t.start();
+        frmMode.cmdNext()->click();
+        if (!frmExam.IsLoaded()) {
+            std::fprintf(stderr, "the exam window did not open\n");
+            return 1;
+        }
+        frmExam.Window()->installEventFilter(&watch);
+        while (!watch.painted) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        ms.push_back(t.nsecsElapsed() / 1e6);
+        frmExam.Window()->removeEventFilter(&watch);
+        frmExam.Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("Mode window Next for Exam2 (40 questions) to the exam window's first paint, %d runs:\n"
+                "median %.2f ms, min %.2f ms, max %.2f ms\n",
+                runs, ms[ms.size() / 2], ms.front(), ms.back());
+    return 0;
+}
