@@ -70,6 +70,12 @@ TEST_F(ChgPwdTest, RefusalsInOrderWriteNothing) {
         EXPECT_EQ(lastBox().title, "Change Password");
         EXPECT_EQ(lastBox().icon(), vbExclamation);
         EXPECT_EQ(frmChgPwd.txtNewPwd()->text(), "Secret");
+
+        setPasswords(QString::fromUtf8("Sec\0ret", 7), QString::fromUtf8("Sec\0ret", 7));
+        Click(frmChgPwd.cmdOk());
+        EXPECT_EQ(lastBox().text, "The Password cannot contain control characters such as tabs or line breaks.");
+        EXPECT_EQ(focused(), frmChgPwd.txtNewPwd());
+        EXPECT_EQ(frmChgPwd.txtNewPwd()->displayText(), "*******") << "passwords show as stars";
     });
     EXPECT_EQ(storedPassword(), "kelm");
 }

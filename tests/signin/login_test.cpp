@@ -260,3 +260,42 @@ TEST_F(LoginTest, HelpItemsOpenTheSameHelpPage) {
     EXPECT_EQ(helpOpened[1], helpOpened[0]);
     EXPECT_EQ(helpOpened[2], helpOpened[0]);
 }
+
+// Typed control characters (a pasted NUL, a tab) never reach the lookup: a NUL
+// once made "x\0mallo" match the account "x\0alice".
+TEST_F(LoginTest, NamesAndPasswordsWithControlCharactersAreRefused) {
+    addUser(std::string("x\0alice", 7), "Alice");
+    signInAs(QString::fromUtf8("x\0mallo", 7));
+    EXPECT_EQ(lastBox().text,
+              "The User Name cannot contain control characters such as tabs or line breaks.");
+    EXPECT_EQ(lastBox().title, "User Name");
+    EXPECT_FALSE(frmMode.IsLoaded());
+
+    adminSignIn("norvi", "kelm\t");
+    EXPECT_EQ(lastBox().text, "The Password cannot contain control characters such as tabs or line breaks.");
+    EXPECT_EQ(lastBox().title, "Password");
+    EXPECT_EQ(focused(), frmLogin.txtPwd());
+    EXPECT_FALSE(frmMode.IsLoaded());
+}
+
+TEST_F(LoginTest, ThePasswordShowsAsStars) {
+    frmLogin.Show();
+    Click(frmLogin.optSUser());
+    frmLogin.txtPwd()->setText("kelm");
+    EXPECT_EQ(frmLogin.txtPwd()->displayText(), "****");
+}
+
+// Only the administrator's sign-in offers the exam configuration: a candidate
+// who signed up with the administrator's names gets the candidate's window.
+TEST_F(LoginTest, OnlyTheAdministratorsSignInOffersTheConfiguration) {
+    addUser("norvi", "Norvi");
+    signInAs("norvi");
+    ASSERT_TRUE(frmMode.Visible());
+    EXPECT_EQ(gstrCandName, "Norvi");
+    EXPECT_FALSE(gblnAdminSignedIn);
+    EXPECT_FALSE(frmMode.optConfig()->isVisible());
+    frmMode.Unload();
+    adminSignIn("norvi", "kelm");
+    EXPECT_TRUE(gblnAdminSignedIn);
+    EXPECT_TRUE(frmMode.optConfig()->isVisible());
+}

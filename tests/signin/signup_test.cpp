@@ -168,3 +168,18 @@ TEST_F(SignUpTest, TitleBarCloseKeepsTheOldList) {
     EXPECT_FALSE(frmSignUp.IsLoaded());
     EXPECT_EQ(frmLogin.cboUname()->findText("hank"), -1);
 }
+
+TEST_F(SignUpTest, ControlCharactersInNamesAreRefusedAndNothingIsAdded) {
+    withSignUp([&] {
+        fill(QString::fromUtf8("x\0alice", 7), "Alice", "", "");
+        Click(frmSignUp.cmdSubmit());
+        EXPECT_EQ(lastBox().text, "The User Name cannot contain control characters such as tabs or line breaks.");
+        EXPECT_EQ(frmSignUp.Window()->focusWidget(), frmSignUp.txtUserName());
+        fill("alice", "Alice\tSmith", "", "");
+        Click(frmSignUp.cmdSubmit());
+        EXPECT_EQ(lastBox().text, "The Name cannot contain control characters such as tabs or line breaks.");
+        EXPECT_EQ(lastBox().title, "Name");
+        EXPECT_EQ(frmSignUp.txtName()->text(), "Alice\tSmith") << "entries are kept for correction";
+    });
+    EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM User").toInt(), 0);
+}

@@ -1,0 +1,99 @@
+// Message boxes and the help page as the user meets them: a box sits over the
+// window it speaks for and shows its text as written; the help page opens from
+// any window by F1 once a help command has run, in the program itself when the
+// desktop has no browser, and a missing page is named.
+#include "platform/form.h"
+#include "platform/runtime.h"
+#include "support/fixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+
+using namespace plat;
+
+namespace {
+
+class TfrmHost : public Form {
+public:
+    TfrmHost() : Form("frmHost") {}
+    PEMU_CONTROL(QPushButton, cmdAny)
+
+protected:
+    void Build() override {
+        SetClientSize(3000, 1500);
+        m_cmdAny = Make<QPushButton>(Body(), "cmdAny", "Any");
+    }
+};
+TfrmHost frmHost;
+
+class RuntimeTest : public pemu_test::ProgramTest {
+protected:
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "helpViewer") w->close();
+        ProgramTest::TearDown();
+    }
+};
+
+}  // namespace
+
+// A real box (no test hook): typed text such as a name holding a link is shown
+// as plain text, and the box belongs to the window in front.
+TEST_F(RuntimeTest, AMessageBoxShowsPlainTextOverTheActiveWindow) {
+    SetMsgBoxHook(nullptr);
+    frmHost.Show();
+    QApplication::setActiveWindow(frmHost.Window());
+    QWidget* parent = nullptr;
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        parent = box->parentWidget();
+        format = box->textFormat();
+        shown = box->text();
+        box->accept();
+    });
+    MsgBox("UserName <a href=\"http://x\">click</a> has been Added", vbInformation, "User Name Added");
+    EXPECT_EQ(parent, frmHost.Window());
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, "UserName <a href=\"http://x\">click</a> has been Added");
+}
+
+TEST_F(RuntimeTest, F1OpensTheHelpPageOnlyOnceAHelpCommandHasRun) {
+    frmHost.Show();
+    QTest::keyClick(frmHost.cmdAny(), Qt::Key_F1);
+    EXPECT_TRUE(helpOpened.empty()) << "no help file is set before a help command";
+    HelpCommand();
+    ASSERT_EQ(helpOpened.size(), 1u);
+    QTest::keyClick(frmHost.cmdAny(), Qt::Key_F1);
+    ASSERT_EQ(helpOpened.size(), 2u);
+    EXPECT_EQ(helpOpened[1], folder() / "help" / "Tavolin.html");
+}
+
+TEST_F(RuntimeTest, WithoutABrowserTheProgramShowsTheHelpPageItself) {
+    desktopOpensHelp = false;
+    HelpCommand();
+    QTextBrowser* viewer = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "helpViewer" && w->isVisible()) viewer = qobject_cast<QTextBrowser*>(w);
+    ASSERT_NE(viewer, nullptr) << "the help command did nothing";
+    EXPECT_EQ(viewer->source().toLocalFile().toStdString(), (folder() / "help" / "Tavolin.html").string());
+    EXPECT_FALSE(viewer->toPlainText().trimmed().isEmpty());
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RuntimeTest, AMissingHelpPageIsNamed) {
+    std::filesystem::remove(folder() / "help" / "Tavolin.html");
+    HelpCommand();
+    EXPECT_TRUE(helpOpened.empty());
+    EXPECT_EQ(lastBox().text.toStdString(),
+              "The help page " + (folder() / "help" / "Tavolin.html").string() + " is missing.");
+    EXPECT_EQ(lastBox().title, "Help");
+    EXPECT_EQ(lastBox().icon(), vbExclamation);
+}
