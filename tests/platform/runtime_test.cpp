@@ -67,6 +67,7 @@ TEST_F(RuntimeTest, AMessageBoxShowsPlainTextOverTheActiveWindow) {
 
 TEST_F(RuntimeTest, F1OpensTheHelpPageOnlyOnceAHelpCommandHasRun) {
     frmHost.Show();
+    QApplication::setActiveWindow(frmHost.Window());
     QTest::keyClick(frmHost.cmdAny(), Qt::Key_F1);
     EXPECT_TRUE(helpOpened.empty()) << "no help file is set before a help command";
     HelpCommand();
