@@ -5,31 +5,13 @@
 #include "support/fixture.h"
 #include "support/layout.h"
 
-#include <QApplication>
-
 using namespace plat;
 
 namespace {
 
-class AdminConfigLayoutTest : public pemu_test::ProgramTest {
+class AdminConfigLayoutTest : public pemu_test::LayoutTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        desktopFont_ = QApplication::font();
-        QApplication::setFont(QFont("DejaVu Sans", 11));
-    }
-    void TearDown() override {
-        ProgramTest::TearDown();
-        QApplication::setFont(desktopFont_);
-    }
-    void expectClean(const std::string& state) {
-        std::string s;
-        for (const auto& line : pemu_test::LayoutProblems(frmAdminConfig.Window())) s += "\n  " + line;
-        EXPECT_TRUE(s.empty()) << "frmAdminConfig (" << state << "):" << s;
-    }
-
-private:
-    QFont desktopFont_;
+    void expectClean(const std::string& state) { LayoutTest::expectClean(frmAdminConfig, state); }
 };
 
 }  // namespace

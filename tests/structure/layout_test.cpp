@@ -1,7 +1,6 @@
-// Every window in each of its states, laid out as a person sees it: captions
-// fit, boxes are tall enough, nothing overlaps or is cut by a frame. The desktop
-// font is set large, as on a desktop configured so, to prove the windows draw
-// with their own designed fonts.
+// The sign-in, sign-up, password and mode windows in each of their states, laid
+// out as a person sees them: captions fit, boxes are tall enough, nothing
+// overlaps or is cut by a frame, at a large desktop font.
 #include "config/frmChgPwd.h"
 #include "exam/frmMode.h"
 #include "signin/frmLogin.h"
@@ -10,40 +9,9 @@
 #include "support/fixture.h"
 #include "support/layout.h"
 
-#include <QApplication>
-
 using namespace plat;
-using pemu_test::LayoutProblems;
-using pemu_test::LayoutRules;
 
-namespace {
-
-class LayoutTest : public pemu_test::ProgramTest {
-protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        desktopFont_ = QApplication::font();
-        QApplication::setFont(QFont("DejaVu Sans", 11));
-    }
-    void TearDown() override {
-        ProgramTest::TearDown();
-        QApplication::setFont(desktopFont_);
-    }
-    static std::string joined(const std::vector<std::string>& v) {
-        std::string s;
-        for (const auto& line : v) s += "\n  " + line;
-        return s;
-    }
-    void expectClean(Form& form, const std::string& state, const LayoutRules& rules = {}) {
-        const auto problems = LayoutProblems(form.Window(), rules);
-        EXPECT_TRUE(problems.empty()) << form.Name().toStdString() << " (" << state << "):" << joined(problems);
-    }
-
-private:
-    QFont desktopFont_;
-};
-
-}  // namespace
+using LayoutTest = pemu_test::LayoutTest;
 
 TEST_F(LayoutTest, SignInWindowForCandidatesAndTheAdministrator) {
     frmLogin.Show();

@@ -1,6 +1,7 @@
 #include "layout.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QComboBox>
@@ -121,6 +122,23 @@ void checkCaption(QWidget* w, std::vector<std::string>& out) {
 }
 
 }  // namespace
+
+void LayoutTest::SetUp() {
+    ProgramTest::SetUp();
+    desktopFont_ = QApplication::font();
+    QApplication::setFont(QFont("DejaVu Sans", 11));
+}
+
+void LayoutTest::TearDown() {
+    ProgramTest::TearDown();
+    QApplication::setFont(desktopFont_);
+}
+
+void LayoutTest::expectClean(plat::Form& form, const std::string& state, const LayoutRules& rules) {
+    std::string listed;
+    for (const std::string& line : LayoutProblems(form.Window(), rules)) listed += "\n  " + line;
+    EXPECT_TRUE(listed.empty()) << form.Name().toStdString() << " (" << state << "):" << listed;
+}
 
 std::vector<std::string> LayoutProblems(QWidget* window, const LayoutRules& rules) {
     std::vector<std::string> out;

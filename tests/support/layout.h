@@ -4,6 +4,9 @@
 // controls overlap unless the design puts one over the other.
 #pragma once
 
+#include "fixture.h"
+
+#include <QFont>
 #include <QString>
 #include <QWidget>
 
@@ -23,5 +26,19 @@ struct LayoutRules {
 
 // The problems found in a loaded window's visible controls, one line each.
 std::vector<std::string> LayoutProblems(QWidget* window, const LayoutRules& rules = {});
+
+// A program test whose desktop font is set large, as on a desktop configured
+// so, to prove the windows draw with their own designed fonts.
+class LayoutTest : public ProgramTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Fails the test, listing the problems, when the window (shown in the state
+    // named) has any.
+    void expectClean(plat::Form& form, const std::string& state, const LayoutRules& rules = {});
+
+private:
+    QFont desktopFont_;
+};
 
 }  // namespace pemu_test
