@@ -98,14 +98,6 @@ TEST(ConsoleFile, AFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(Bytes(file), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder(dir)), {}), 1) << "no temporary file left";
 
-    // A file that exists but cannot be read is never overwritten.
-    std::filesystem::remove(file);
-    std::filesystem::create_directory(file);
-    QString problem;
-    EXPECT_FALSE(sim::ReadConsoleBlock(Folder(dir), 1, &problem));
-    EXPECT_FALSE(problem.isEmpty());
-    EXPECT_FALSE(sim::StoreConsoleBlock(Folder(dir), 1, Block{1, "R1", ">", "R1>"}));
-    EXPECT_TRUE(std::filesystem::is_directory(file));
 }
 
 TEST(ConsoleFile, DamagedFilesAreReadAsFarAsTheyGo) {
