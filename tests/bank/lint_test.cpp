@@ -1,5 +1,5 @@
 // The linter against small broken banks: every rule must name the file, the line
-// and the question of its breach. And the console's matching rules it applies.
+// and the question of its breach.
 #include "bank/bank.h"
 #include "bank/pictures.h"
 
@@ -345,34 +345,3 @@ TEST(BankSource, TextsFlowAndKeepTheirLines) {
     EXPECT_GT(std::count(e.begin(), e.end(), '\n'), 2);
 }
 
-TEST(SimConsole, MatchesCommandsAsTheConsoleDoes) {
-    EXPECT_EQ(RemSpacesInCmd(""), "");
-    EXPECT_EQ(RemSpacesInCmd("  conf   t "), " conf t");
-    EXPECT_EQ(NormaliseCommand("  conf   t "), "conf t");
-    // Abbreviations of literal words, case-sensitive.
-    EXPECT_TRUE(CommandAccepts("enable", {}, "en"));
-    EXPECT_TRUE(CommandAccepts("enable", {}, "enable"));
-    EXPECT_TRUE(CommandAccepts("enable", {}, "enable now"));
-    EXPECT_FALSE(CommandAccepts("enable", {}, "EN"));
-    EXPECT_FALSE(CommandAccepts("enable", {}, "enabel"));
-    EXPECT_FALSE(CommandAccepts("enable", {}, "enables"));
-    EXPECT_TRUE(CommandAccepts("configure terminal", {}, "conf t"));
-    EXPECT_FALSE(CommandAccepts("configure terminal", {}, "conf"));
-    // Value words take exactly their value, in word order.
-    std::vector<std::string> v = {"10.0.0.1", "255.0.0.0"};
-    EXPECT_TRUE(CommandAccepts("ip address <ip> <mask>", v, "ip add 10.0.0.1 255.0.0.0"));
-    EXPECT_FALSE(CommandAccepts("ip address <ip> <mask>", v, "ip address 10.0.0.2 255.0.0.0"));
-    EXPECT_FALSE(CommandAccepts("ip address <ip> <mask>", v, "ip address 255.0.0.0 10.0.0.1"));
-    EXPECT_FALSE(CommandAccepts("ip address <ip> <mask>", v, "ip address 10.0.0.1"));
-    EXPECT_FALSE(CommandAccepts("ip address <ip> <mask>", {"10.0.0.1"}, "ip address 10.0.0.1 255.0.0.0"))
-        << "a value word without a value row is never satisfied";
-    EXPECT_EQ(ModelAnswerLine("ip address <ip> <mask>", v), "ip address 10.0.0.1 255.0.0.0");
-    // exit, as the console moves between prompts.
-    EXPECT_EQ(ExitPrompt("(config-if)#"), "(config)#");
-    EXPECT_EQ(ExitPrompt("(config-ext-nacl)#"), "(config)#");
-    EXPECT_EQ(ExitPrompt("(config)#"), "#");
-    EXPECT_EQ(ExitPrompt("(vlan)#"), "#");
-    EXPECT_EQ(ExitPrompt("#"), ">");
-    EXPECT_EQ(ExitPrompt(">"), ">");
-    EXPECT_EQ(ExitPrompt("(dhcp-config)#"), "(dhcp-config)#");
-}

@@ -131,27 +131,12 @@ struct LintOptions {
 std::vector<Breach> Lint(const Tables& t, const LintOptions& options = {});
 
 // ---------------------------------------------------------------------------
-// The console's command matching, as the simulator applies it, so that every lab
-// can be shown to be completable from its own data.
+// Labs at the console
 
-// Collapses runs of blanks: the first piece, then " " and every later non-empty piece.
-std::string RemSpacesInCmd(const std::string& typed);
-// RemSpacesInCmd, then leading and trailing blanks removed.
-std::string NormaliseCommand(const std::string& typed);
-// Does the typed (normalised) line satisfy the expected command, whose value words
-// take `values` in order? Literal words accept any leading part of themselves, value
-// words exactly their value; words typed after the last command word are ignored.
-bool CommandAccepts(const std::string& command, const std::vector<std::string>& values,
-                    const std::string& typed);
-// The prompt that "exit" leads to; the same prompt when exit does not move (">" logs
-// out instead, which never helps a lab along).
-std::string ExitPrompt(const std::string& prompt);
-// The command line a candidate types for a stored command: value words replaced.
-std::string ModelAnswerLine(const std::string& command, const std::vector<std::string>& values);
-
-// Types one lab's model answer at a console that starts at ">" and moves between
+// Types one lab's model answer, command by command, at the simulator's own
+// console engine (src/simulator/engine.h), which starts at ">" and moves between
 // prompts only by the accepted commands and by "exit"; returns the problems met
-// (empty = every command was accepted, in order).
+// (empty = every command was accepted, in order, as itself).
 std::vector<std::string> WalkLab(const std::vector<SimCommandRow>& commands,
                                  const std::map<int, std::vector<std::string>>& valuesByCmd);
 

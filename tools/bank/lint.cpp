@@ -2,6 +2,8 @@
 // row, plus a walk through every simulation lab at a modelled console.
 #include "bank.h"
 
+#include "simulator/engine.h"
+
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -42,13 +44,6 @@ std::vector<std::string> splitBlank(const std::string& s) {
 }
 
 bool isValueWord(const std::string& w) { return !w.empty() && w[0] == '<'; }
-
-const std::set<std::string>& namedPrompts() {
-    static const std::set<std::string> p = {">", "#", "(config)#", "(vlan)#", "(config-router)#",
-                                            "(config-if)#", "(config-line)#", "(config-subif)#",
-                                            "(config-controller)#", "(config-ext-nacl)#"};
-    return p;
-}
 
 class Linter {
 public:
@@ -330,107 +325,73 @@ private:
 
 std::vector<Breach> Lint(const Tables& t, const LintOptions& options) { return Linter(t, options).run(); }
 
-std::string RemSpacesInCmd(const std::string& typed) {
-    if (typed.empty()) return "";
-    auto pieces = splitBlank(typed);
-    std::string out = pieces[0];
-    for (size_t i = 1; i < pieces.size(); ++i)
-        if (!pieces[i].empty()) out += " " + pieces[i];
-    return out;
-}
+namespace {
 
-std::string NormaliseCommand(const std::string& typed) {
-    std::string s = RemSpacesInCmd(typed);
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return "";
-    size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
+QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-bool CommandAccepts(const std::string& command, const std::vector<std::string>& values,
-                    const std::string& typed) {
-    auto want = splitBlank(command);
-    auto got = splitBlank(typed);
-    size_t value = 0;
-    for (size_t k = 0; k < want.size(); ++k) {
-        if (k >= got.size()) return false;
-        if (isValueWord(want[k])) {
-            if (value >= values.size() || got[k] != values[value]) return false;
-            ++value;
-        } else if (want[k].compare(0, got[k].size(), got[k]) != 0 || got[k].size() > want[k].size()) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string ExitPrompt(const std::string& prompt) {
-    static const std::set<std::string> sub = {"(config-router)#", "(config-if)#", "(config-line)#",
-                                              "(config-subif)#", "(config-controller)#", "(config-ext-nacl)#"};
-    if (sub.count(prompt)) return "(config)#";
-    if (prompt == "(config)#" || prompt == "(vlan)#") return "#";
-    if (prompt == "#") return ">";
-    return prompt;
-}
-
-std::string ModelAnswerLine(const std::string& command, const std::vector<std::string>& values) {
-    std::string out;
-    size_t value = 0;
-    for (const auto& w : splitBlank(command)) {
-        if (!out.empty()) out += ' ';
-        if (isValueWord(w)) out += value < values.size() ? values[value++] : w;
-        else out += w;
-    }
-    return out;
-}
+}  // namespace
 
 std::vector<std::string> WalkLab(const std::vector<SimCommandRow>& commands,
                                  const std::map<int, std::vector<std::string>>& valuesByCmd) {
     std::vector<std::string> problems;
     std::vector<SimCommandRow> rows = commands;
     std::sort(rows.begin(), rows.end(), [](auto& a, auto& b) { return a.index < b.index; });
-    std::vector<bool> typed(rows.size(), false);
-    auto valuesOf = [&](int index) {
-        auto it = valuesByCmd.find(index);
-        return it == valuesByCmd.end() ? std::vector<std::string>{} : it->second;
+    sim::Lab lab;
+    for (const SimCommandRow& r : rows) {
+        sim::Command c;
+        c.index = r.index;
+        c.command = Q(r.command);
+        c.cmdPmt = Q(r.cmdPmt);
+        c.resPmt = Q(r.resPmt);
+        c.response = Q(r.response);
+        c.devName = Q(r.devName);
+        if (auto it = valuesByCmd.find(r.index); it != valuesByCmd.end())
+            for (const std::string& v : it->second) c.values << Q(v);
+        lab.commands.push_back(c);
+    }
+    // The console the candidate types at, started by Return on its start line.
+    sim::Console console;
+    QString text = sim::kStartLine;
+    auto type = [&](const QString& line) {
+        text += line;
+        sim::Reply r = console.Enter(text, lab);
+        if (r.accepted)
+            for (sim::Command& c : lab.commands)
+                if (c.index == *r.accepted) c.typed = true;
+        text = r.Applied(text);
+        return r;
     };
-    std::string prompt = ">";
+    type(QString());
     for (size_t i = 0; i < rows.size(); ++i) {
         const SimCommandRow& row = rows[i];
+        const sim::Command& expected = lab.commands[i];
         std::string what = "command " + std::to_string(i + 1) + " \"" + row.command + "\"";
         // Only "exit" moves the console without a command of the lab.
-        while (lower(prompt) != lower(row.cmdPmt)) {
-            std::string next = ExitPrompt(prompt);
-            if (next == prompt) {
+        while (console.Prompt().compare(expected.cmdPmt, Qt::CaseInsensitive) != 0) {
+            const QString from = console.Prompt();
+            if (sim::ExitPrompt(from) == from) {
                 problems.push_back(what + " is expected at \"" + row.cmdPmt + "\", which cannot be reached from \"" +
-                                   prompt + "\"" +
-                                   (namedPrompts().count(prompt) ? "" : " (exit does not leave that prompt)"));
+                                   from.toStdString() + "\"" +
+                                   (from == QLatin1String(">") ? "" : " (exit does not leave that prompt)"));
                 return problems;
             }
-            prompt = next;
+            type(QStringLiteral("exit"));
         }
-        std::string line = NormaliseCommand(ModelAnswerLine(row.command, valuesOf(row.index)));
-        if (lower(line) == "exit") {
+        const QString line = sim::FilledCommand(expected);
+        if (sim::NormaliseCommand(line).compare(QLatin1String("exit"), Qt::CaseInsensitive) == 0) {
             problems.push_back(what + ": the console takes \"exit\" itself, so it cannot be an expected command");
             return problems;
         }
-        // The console compares the first command of this prompt not yet typed.
-        size_t expected = rows.size();
-        for (size_t k = 0; k < rows.size(); ++k)
-            if (!typed[k] && lower(rows[k].cmdPmt) == lower(prompt)) {
-                expected = k;
-                break;
-            }
-        if (expected != i) {
-            problems.push_back(what + " is not the next command the console expects at \"" + prompt + "\"");
+        const sim::Reply r = type(line);
+        if (!r.accepted) {
+            problems.push_back(what + ": the model answer \"" + line.toStdString() + "\" is refused");
             return problems;
         }
-        if (!CommandAccepts(row.command, valuesOf(row.index), line)) {
-            problems.push_back(what + ": the model answer \"" + line + "\" is refused");
+        if (*r.accepted != row.index) {
+            problems.push_back(what + ": the model answer \"" + line.toStdString() +
+                               "\" is taken for another command of the lab");
             return problems;
         }
-        typed[i] = true;
-        prompt = row.resPmt;
     }
     return problems;
 }

@@ -1,0 +1,140 @@
+// "SimCmds.txt": the bytes of a block, lines that look like markers, failed
+// writes, missing and damaged files.
+#include "simulator/consolefile.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <fstream>
+#include <random>
+#include <sys/resource.h>
+
+using sim::Block;
+
+namespace {
+
+std::filesystem::path Folder(const QTemporaryDir& d) { return d.path().toStdString(); }
+
+QByteArray Bytes(const std::filesystem::path& file) {
+    QFile f(file);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file;
+    return f.readAll();
+}
+
+void Write(const std::filesystem::path& file, const QByteArray& bytes) {
+    std::ofstream(file, std::ios::binary).write(bytes.constData(), bytes.size());
+}
+
+void ExpectSame(const std::vector<Block>& a, const std::vector<Block>& b, const std::string& what) {
+    ASSERT_EQ(a.size(), b.size()) << what;
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].qid, b[i].qid) << what;
+        EXPECT_EQ(a[i].devName, b[i].devName) << what;
+        EXPECT_EQ(a[i].prompt, b[i].prompt) << what;
+        EXPECT_EQ(a[i].console, b[i].console) << what;
+    }
+}
+
+}  // namespace
+
+TEST(ConsoleFile, BlocksHaveTheirExactBytesAndMarkerLinesRoundTrip) {
+    const Block plain{12, "R1", "(config-if)#", "Press\"Return\" to Start\nR1>en\nR1#"};
+    EXPECT_EQ(sim::FormatConsoleFile({plain}),
+              "[QID : 12]\r\nR1\r\n(config-if)#\r\nPress\"Return\" to Start\r\nR1>en\r\nR1#\r\n[EOQ]\r\n");
+    EXPECT_EQ(sim::FormatConsoleFile({Block{3, "R1", ">", "a\n"}}), "[QID : 3]\r\nR1\r\n>\r\na\r\n\r\n[EOQ]\r\n")
+        << "a console ending in a line break ends in an empty line";
+
+    // Lines a candidate typed that read like markers, next to a block they name.
+    const Block tricky{12, "R1", "#",
+                       "R1#en\n[EOQ]\n[QID : 7]\n\\[EOQ]\n\\\\[QID : 7]x\n[QID : \n[EOQ] \nR1#\xC3\xA9t\xC3\xA9\n"};
+    const Block seven{7, "R2", ">", "R2>"};
+    const QByteArray bytes = sim::FormatConsoleFile({tricky, seven});
+    EXPECT_NE(bytes.indexOf("\r\n\\[EOQ]\r\n\\[QID : 7]\r\n\\\\[EOQ]\r\n\\\\\\[QID : 7]x\r\n\\[QID : \r\n[EOQ] \r\n"), -1)
+        << bytes.toStdString();
+    ExpectSame(sim::ParseConsoleFile(bytes), {tricky, seven}, "read back");
+
+    QTemporaryDir dir;
+    Write(sim::ConsoleFilePath(Folder(dir)), bytes);
+    auto found = sim::ReadConsoleBlock(Folder(dir), 7);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->console, "R2>") << "a typed header does not pass for question 7's block";
+}
+
+TEST(ConsoleFile, MissingFileReadsAsEmptyAndStoringCreatesIt) {
+    QTemporaryDir dir;
+    const auto file = sim::ConsoleFilePath(Folder(dir));
+    QString problem;
+    EXPECT_FALSE(sim::ReadConsoleBlock(Folder(dir), 5, &problem));
+    EXPECT_TRUE(problem.isEmpty());
+    EXPECT_TRUE(sim::StoreConsoleBlock(Folder(dir), 5, std::nullopt));
+    EXPECT_EQ(Bytes(file), "") << "removing from a missing file leaves it empty";
+    EXPECT_TRUE(sim::StoreConsoleBlock(Folder(dir), 5, Block{5, "R1", ">", "x"}));
+    EXPECT_EQ(Bytes(file), "[QID : 5]\r\nR1\r\n>\r\nx\r\n[EOQ]\r\n");
+    EXPECT_TRUE(sim::EmptyConsoleFile(Folder(dir)));
+    EXPECT_EQ(Bytes(file), "");
+}
+
+TEST(ConsoleFile, AFailedWriteKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const auto file = sim::ConsoleFilePath(Folder(dir));
+    const QByteArray old = sim::FormatConsoleFile({Block{1, "R1", ">", "R1>"}, Block{2, "R2", "#", "R2#"}});
+    Write(file, old);
+
+    // Files may grow to 40 bytes only: the new file cannot be written whole.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 40;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const sim::FileOutcome out = sim::StoreConsoleBlock(Folder(dir), 1, Block{1, "R1", "#", "R1>en\nR1#"});
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_FALSE(out);
+    EXPECT_TRUE(out.problem.contains("SimCmds.txt")) << out.problem.toStdString();
+    EXPECT_EQ(Bytes(file), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder(dir)), {}), 1) << "no temporary file left";
+
+}
+
+TEST(ConsoleFile, DamagedFilesAreReadAsFarAsTheyGo) {
+    // A block without its end stops at the next header; lines outside blocks, a
+    // second block of a question and a header without device and prompt go.
+    const QByteArray damaged =
+        "stray line\r\n"
+        "[QID : 1]\r\nR1\r\n>\r\nR1>en\r\n"
+        "[QID : 2]\r\nR2\r\n#\r\nR2#\r\n[EOQ]\r\n"
+        "[EOQ]\r\n[QID : x]\r\n[QID : 01]\r\n"
+        "[QID : 2]\r\nR9\r\n>\r\nlater\r\n[EOQ]\r\n"
+        "[QID : 3]\r\nR3\r\n[QID : 4]\r\nR4\r\n>\n\xff\xfe\r\n";
+    const auto blocks = sim::ParseConsoleFile(damaged);
+    ExpectSame(blocks, {Block{1, "R1", ">", "R1>en"}, Block{2, "R2", "#", "R2#"}, Block{4, "R4", ">", "\xEF\xBF\xBD\xEF\xBF\xBD"}},
+               "damaged");
+
+    // Random damage to a sound file: the reader never fails, and what it reads
+    // is what the rewritten file reads back.
+    const QByteArray sound = sim::FormatConsoleFile(
+        {Block{1, "R1", "(config)#", "Press\"Return\" to Start\nR1>en\nR1#conf t\n[EOQ]\nR1(config)#"},
+         Block{2, "R2", ">", "[QID : 1]\n\nR2>"}, Block{3, "S1", "#", ""}});
+    std::mt19937 rng(20240611);
+    const char noise[] = {'\r', '\n', '\0', '\\', '[', ']', ' ', 'Q', '\xff', '\xc3'};
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray b = sound;
+        const int edits = 1 + static_cast<int>(rng() % 4);
+        for (int e = 0; e < edits && !b.isEmpty(); ++e) {
+            const qsizetype at = static_cast<qsizetype>(rng() % b.size());
+            switch (rng() % 4) {
+            case 0: b.truncate(at); break;
+            case 1: b.remove(at, 1 + static_cast<qsizetype>(rng() % 12)); break;
+            case 2: b.insert(at, noise[rng() % sizeof(noise)]); break;
+            default: b.insert(at, b.mid(static_cast<qsizetype>(rng() % b.size()), 20)); break;
+            }
+        }
+        const auto read = sim::ParseConsoleFile(b);
+        ExpectSame(sim::ParseConsoleFile(sim::FormatConsoleFile(read)), read, "round " + std::to_string(round));
+        if (HasFailure()) break;
+    }
+}
