@@ -38,11 +38,12 @@ int16_t Percent(long long part, long long whole) {
     return Short(static_cast<double>(part) / static_cast<double>(whole) * 100.0);
 }
 
-Judgement JudgeRun(plat::Database& db) {
+Judgement JudgeRun(plat::Database& db, bool issuedOnly) {
     Judgement j;
     plat::Recordset rs = db.OpenRecordset(
-        "SELECT [Questions].[QType],[Questions].[CatInd],[QuestIds].[QId] FROM QuestIds INNER JOIN Questions ON "
-        "[QuestIds].[QId]=[Questions].[QId] ORDER BY [Questions].[CatInd]");
+        std::string("SELECT [Questions].[QType],[Questions].[CatInd],[QuestIds].[QId] FROM QuestIds INNER JOIN "
+                    "Questions ON [QuestIds].[QId]=[Questions].[QId] ") +
+        (issuedOnly ? "WHERE [QuestIds].[ExamQIdsOrder] <> 0 " : "") + "ORDER BY [Questions].[CatInd]");
     CategoryScore* current = nullptr;
     plat::Value currentInd;
     for (; !rs.Eof(); rs.MoveNext()) {
@@ -118,7 +119,7 @@ QString RulerCaption() { return QString(24, u' ') + QStringLiteral("Percentage -
 
 Report Grade(plat::Database& db, const GradeInput& in) {
     Report r;
-    r.judged = JudgeRun(db);
+    r.judged = JudgeRun(db, in.examMode && in.adaptive && !in.saved);
     r.adapScore = in.adapScore;
 
     if (in.saved) {

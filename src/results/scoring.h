@@ -42,7 +42,11 @@ struct Judgement {
 
 // Judges every question of QuestIds that has a Questions row (an adaptive
 // exam's unissued questions included, as wrong).
-Judgement JudgeRun(plat::Database& db);
+// In an adaptive exam only the questions that were issued count: the run holds
+// every question the exam could have drawn, and one never shown is not a wrong
+// answer (the saved result keeps the issued questions only, so a reopened
+// report shows the same grid).
+Judgement JudgeRun(plat::Database& db, bool issuedOnly = false);
 
 // The figures of a saved result, as its ResultsBrief row holds them.
 struct SavedFigures {

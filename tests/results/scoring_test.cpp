@@ -209,3 +209,21 @@ TEST_F(ScoringTest, ASavedResultShowsItsSavedFiguresAndGridFromItsAnswers) {
     EXPECT_EQ(r.judged.correct, 4);
     EXPECT_EQ(gintAdapScore, 7);
 }
+
+// An adaptive run holds every question the exam could issue; the grid judges
+// the ones the candidate was shown, as the saved result (which keeps only
+// those) will when reopened.
+TEST_F(ScoringTest, AnAdaptiveGridCountsOnlyTheIssuedQuestions) {
+    config(1000, 80);
+    mixedRun(8, 8);
+    // Only the first three were issued.
+    gcnExam->Execute("UPDATE QuestIds SET Attempted = 1, ExamQIdsOrder = Index where Index <= 3");
+    exam(true, 3, 3);
+    const Report r = GradeCurrentRun(*gcnExam);
+    EXPECT_EQ(r.judged.total, 3);
+    EXPECT_EQ(r.judged.correct, 3);
+    for (const CategoryScore& c : r.judged.categories) EXPECT_EQ(c.percentage, 100) << c.name.toStdString();
+    // A linear exam judges every question of its run.
+    exam(false, 8, 0);
+    EXPECT_EQ(GradeCurrentRun(*gcnExam).judged.total, 8);
+}
