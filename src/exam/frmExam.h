@@ -10,6 +10,7 @@
 
 #include "exam/adaptive.h"
 #include "exam/examclock.h"
+#include "platform/database.h"
 #include "platform/form.h"
 #include "signin/menustrip.h"
 
@@ -154,6 +155,11 @@ private:
     void colourCorrectOptions();
 
     // frmExam_navigation.cpp
+    // Next and Previous write as one transaction (the answer left and the
+    // question issued), finished before any message box, so a box never
+    // holds it open.
+    struct StepScope;
+    void finishStep();
     void countWeight();
     void showRunQuestion(const examnav::RunQuestion& q);
     void issue(const examnav::RunQuestion& q);
@@ -206,6 +212,7 @@ private:
     bool mblnOffIssued = false;
     adaptive::ScoreBook score_;
 
+    plat::Transaction* step_ = nullptr;
     bool mblnPrevOffered = true;  // the configuration offers Previous
     int runId_ = 0;
 };

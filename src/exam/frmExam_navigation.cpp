@@ -15,6 +15,19 @@ const QString kQuestionsTitle = QStringLiteral("Exam Questions");
 const QString kFirstTitle = QStringLiteral("Exam Questions...");
 }  // namespace
 
+struct TfrmExam::StepScope {
+    explicit StepScope(TfrmExam& w) : window(w), trans(*gcnExam) { window.step_ = &trans; }
+    ~StepScope() { window.step_ = nullptr; }  // not finished: rolled back
+    TfrmExam& window;
+    Transaction trans;
+};
+
+void TfrmExam::finishStep() {
+    if (!step_) return;
+    step_->Commit();
+    step_ = nullptr;
+}
+
 void TfrmExam::enablePrevious() {
     if (mblnPrevOffered) m_cmdPrev->setEnabled(true);
 }
@@ -23,6 +36,7 @@ void TfrmExam::enablePrevious() {
 // pressed is disabled; nothing else changes.
 void TfrmExam::atEnd(const QString& text, const QString& title, QPushButton* pressed) {
     const int id = runId();
+    finishStep();
     MsgBox(text, vbInformation, title);
     if (!stillRunning(id)) return;
     pressed->setEnabled(false);
@@ -67,6 +81,7 @@ void TfrmExam::countWeight() {
 
 void TfrmExam::cmdNext_Click() {
     const int id = runId();
+    StepScope step(*this);
     if (!m_cmdPrev->isEnabled()) enablePrevious();
     saveAnswers();
     countWeight();
@@ -74,6 +89,7 @@ void TfrmExam::cmdNext_Click() {
     else FetchNormQues();
     if (!stillRunning(id)) return;
     showBookMarks();
+    finishStep();
 }
 
 void TfrmExam::FetchNormQues() {
@@ -122,11 +138,13 @@ void TfrmExam::FetchAdapQues() {
     // counted reach the limit or no question is left.
     const bool correct = ChkAnsCor();
     if (adaptive::Stopped(mintAdapWeight, gintExamLimit)) {
+        finishStep();
         MsgBox("You are at the Last Question", vbInformation, adaptive::StopTitle(mstrCurDiffLvl, correct));
         return;
     }
     const auto next = adaptive::ChooseNext(db, mstrCurDiffLvl, correct);
     if (!next) {
+        finishStep();
         MsgBox("You are at the Last Question", vbInformation, "Exam Score");
         return;
     }
@@ -139,6 +157,7 @@ void TfrmExam::FetchAdapQues() {
 void TfrmExam::cmdPrev_Click() {
     Database& db = *gcnExam;
     const int id = runId();
+    StepScope step(*this);
     if (!m_cmdNext->isEnabled()) m_cmdNext->setEnabled(true);
     keepLearnMark();
     saveAnswers();
@@ -161,6 +180,7 @@ void TfrmExam::cmdPrev_Click() {
     }
     if (!stillRunning(id)) return;
     showBookMarks();
+    finishStep();
 }
 
 // ---------------------------------------------------------------- the review list's jumps
