@@ -273,6 +273,12 @@ void TfrmExam::chkBookMark_Click() {
     examrun::BoxClicked(*gcnExam, examrun::Marks::Learn, gintCurQId, m_chkBookMark->Value() == 1);
 }
 
+void TfrmExam::TickLearnBookMark() {
+    Load();
+    if (!IsLoaded()) return;
+    m_chkBookMark->SetValue(1);
+}
+
 // Both boxes show the tables' state for the question on screen.
 void TfrmExam::showBookMarks() {
     Database& db = *gcnExam;

@@ -101,6 +101,10 @@ public:
     // Loads the window over a reopened result read-only, its end button
     // captioned "Close" and Review off, and shows it modally.
     void ReviewSavedResult();
+    // The set-up window's run of bookmarked questions: the learn bookmark box
+    // ticked. Loads the window first (its load step starts the run); nothing
+    // when that load has already ended the run.
+    void TickLearnBookMark();
     // Whether the question on screen has an exhibit (the simulator offers it too).
     bool ExhibitOffered();
 

@@ -210,6 +210,24 @@ TEST_F(ExamWindowTest, BookmarkBoxesKeepTheirListsAcrossLeavingAndTheReviewList)
     EXPECT_FALSE(frmExam.IsLoaded());
 }
 
+// The set-up window starts a run of bookmarked questions with the box ticked.
+TEST_F(ExamWindowTest, ABookmarkRunStartsWithTheLearnBoxTicked) {
+    const auto q = ofType("S", 2);
+    gcnExam->Execute("INSERT INTO BookMark (QId) VALUES (?)", {q[1]});
+    fillRun({{q[0]}, {q[1]}});
+    gintExamTime = 30;
+    frmExam.TickLearnBookMark();
+    ASSERT_TRUE(frmExam.IsLoaded());
+    EXPECT_EQ(frmExam.chkBookMark()->Value(), 1);
+    EXPECT_EQ(marks("BookMark", q[0]), 1);
+    frmExam.Unload();
+
+    gintExamTime = 0;  // the load ends the run: nothing is loaded again or ticked
+    frmExam.TickLearnBookMark();
+    EXPECT_FALSE(frmExam.IsLoaded());
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{"TIME UP"});
+}
+
 TEST_F(ExamWindowTest, ShowAnswerColoursTheCorrectOptionsAndOpensTheModelAnswers) {
     const long long m = ofType("M").front(), s = ofType("S").front(), d = ofType("D").front();
     startRun({{m}, {s}, {d}}, Mode::Learn);
