@@ -117,7 +117,6 @@ void TfrmExam::Build() {
     m_cmdSimulator = button(b, "cmdSimulator", " &Simulator", 9840, 6315);
     m_cmdDND->setEnabled(false);
     m_cmdSimulator->setEnabled(false);
-    m_cmdNext->setDefault(true);
 
     m_tmrExamTime = new QTimer(Window());
     m_tmrExamTime->setObjectName(QStringLiteral("tmrExamTime"));

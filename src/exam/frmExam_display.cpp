@@ -44,6 +44,7 @@ void AnswerLabel::mouseReleaseEvent(QMouseEvent* e) {
 // ---------------------------------------------------------------- building
 
 void TfrmExam::DispQuestNOpts(int16_t intCurQId) {
+    EnsureLoaded();
     Database& db = *gcnExam;
     strQuestType = QStringLiteral("UA");
     intAnsLbls = 0;
@@ -152,6 +153,7 @@ void TfrmExam::placeScrollBar(int bottomTwips) {
 }
 
 void TfrmExam::RemControls() {
+    EnsureLoaded();
     for (int i = 1; i <= intQuestLbls; ++i) m_lblQuest.Unload(i);
     for (int k = 1; k <= intAnsLbls; ++k) {
         if (strQuestType == u"M") m_chkAnswer.Unload(k);
@@ -163,6 +165,7 @@ void TfrmExam::RemControls() {
 }
 
 void TfrmExam::FetchNormQues1(int16_t qdd) {
+    EnsureLoaded();
     const auto next = examnav::After(*gcnExam, mintCurQuesInd, false);
     if (!next) return;
     RemControls();

@@ -93,6 +93,7 @@ void TfrmExam::cmdNext_Click() {
 }
 
 void TfrmExam::FetchNormQues() {
+    EnsureLoaded();
     const auto next = examnav::After(*gcnExam, mintCurQuesInd, gblnRevUnAns);
     if (!next) {
         if (!questionShown()) return;
@@ -105,6 +106,7 @@ void TfrmExam::FetchNormQues() {
 }
 
 void TfrmExam::FetchAdapQues() {
+    EnsureLoaded();
     Database& db = *gcnExam;
     if (!questionShown()) return;
 

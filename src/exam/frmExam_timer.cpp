@@ -23,7 +23,7 @@ using namespace plat;
 // The tick only redraws: the time left comes from the deadline, however late
 // the tick is. The time shows in this window and in the side window that is up.
 void TfrmExam::tmrExamTime_Timer() {
-    if (!countdown_.Started() || countdown_.Paused()) return;
+    if (!IsLoaded() || !countdown_.Started() || countdown_.Paused()) return;
     if (countdown_.IsUp()) {
         timeUp();
         return;
@@ -54,8 +54,14 @@ namespace {
 // A question asked by a handler of the run (End Exam's, a navigation message,
 // a side window's) has no answer to wait for once the time is up.
 void closeWaitingBoxes() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) box->done(0);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->isVisible()) continue;
+        // The box belongs to the handler that waits in it, not to the window
+        // about to close: that window must not take the box with it.
+        box->setParent(nullptr, box->windowFlags());
+        box->done(0);
+    }
 }
 }  // namespace
 
