@@ -13,6 +13,10 @@
 #include "simulator/frmSimulator.h"
 #include "startup/state.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
 using namespace exam_test;
 using namespace plat;
 using namespace std::chrono_literals;
@@ -223,6 +227,40 @@ TEST_F(ExamTimerTest, TimeUpWhileEndExamAsksEndsTheRunOnceAndTheQuestionDoesNoth
     EXPECT_TRUE(frmGrade.Visible());
     EXPECT_FALSE(frmExam.IsLoaded());
     EXPECT_EQ(marks("BookMark", outside), 1);
+}
+
+// The same with the program's real boxes: the question box closes, and the
+// exam window going does not take it along while its handler still waits.
+TEST_F(ExamTimerTest, TimeUpClosesARealBoxThatIsWaiting) {
+    const long long s = ofType("S").front();
+    startRun({{s}}, Mode::Linear);
+    SetMsgBoxHook(nullptr);
+    std::vector<QString> seen;
+    auto answerBox = [&](const QString& startsWith) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible() && b->text().startsWith(startsWith)) {
+                seen.push_back(b->text());
+                b->accept();
+            }
+    };
+    // A box left waiting is closed after a while, so a fault fails here rather than hangs.
+    QObject watchdog;
+    QTimer::singleShot(3000, &watchdog, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) b->reject();
+    });
+    QTimer::singleShot(20, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) seen.push_back(b->text());
+        QTimer::singleShot(20, [&] { answerBox("Sorry!"); });
+        timeRunsOut();
+    });
+    Click(frmExam.cmdEndExam());
+    Settle();
+    EXPECT_EQ(seen, (std::vector<QString>{"Do you want to end the exam",
+                                          "Sorry! You have exceeded the given time. The exam will end now"}));
+    EXPECT_TRUE(frmGrade.Visible());
+    EXPECT_FALSE(frmExam.IsLoaded());
 }
 
 TEST_F(ExamTimerTest, EndExamAnsweredNoGoesOnAndYesHandsOverToTheGradeReport) {
