@@ -304,9 +304,13 @@ bool TfrmMode::ExamStart(const std::optional<AdminConfigRow>& cfg) {
     trans.Commit();
     SetProgress(10);
     SetProgress(11);
-    frmExam.SetCaption(full ? QStringLiteral("Full Exam") : QStringLiteral(" Exam") + QString::number(k));
+    // The exam window's load step starts the run; with no time at all it ends
+    // the run at once and closes again, and is then neither captioned nor shown.
+    frmExam.Load();
+    if (frmExam.IsLoaded())
+        frmExam.SetCaption(full ? QStringLiteral("Full Exam") : QStringLiteral(" Exam") + QString::number(k));
     m_prgMode->setVisible(false);
-    frmExam.Show();
+    if (frmExam.IsLoaded()) frmExam.Show();
     return true;
 }
 

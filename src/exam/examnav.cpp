@@ -1,0 +1,70 @@
+#include "examnav.h"
+
+#include "exam/answers.h"
+#include "platform/convert.h"
+
+#include <string>
+
+namespace examnav {
+
+namespace {
+
+RunQuestion rowOf(const plat::Recordset& rs) {
+    RunQuestion q;
+    q.index = plat::CInt(rs.Fields("Index").toInt());
+    q.qid = plat::CInt(rs.Fields("QId").toInt());
+    q.level = QString::fromStdString(rs.Fields("DiffLvl").toString());
+    q.order = plat::CInt(rs.Fields("ExamQIdsOrder").toInt());
+    return q;
+}
+
+// The first row of the query that qualifies. Without skipping one row is read.
+std::optional<RunQuestion> first(plat::Database& db, const std::string& where, const std::string& order,
+                                 long long value, bool unansweredOnly) {
+    std::string sql = "SELECT Index,QId,DiffLvl,ExamQIdsOrder FROM QuestIds where " + where + " ORDER BY " + order;
+    if (!unansweredOnly) sql += " LIMIT 1";
+    plat::Recordset rs = db.OpenRecordset(sql, {value});
+    for (; !rs.Eof(); rs.MoveNext()) {
+        RunQuestion q = rowOf(rs);
+        if (!unansweredOnly || !Answered(db, q.qid)) return q;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool Answered(plat::Database& db, int16_t qid) {
+    return answers::IsAnswered(db, qid, answers::TypeOf(db, qid));
+}
+
+std::optional<RunQuestion> At(plat::Database& db, int16_t index) {
+    return first(db, "Index = ?", "Index", index, false);
+}
+
+std::optional<RunQuestion> First(plat::Database& db) {
+    plat::Recordset rs = db.OpenRecordset("SELECT Index,QId,DiffLvl,ExamQIdsOrder FROM QuestIds ORDER BY Index LIMIT 1");
+    if (rs.Eof()) return std::nullopt;
+    return rowOf(rs);
+}
+
+std::optional<RunQuestion> After(plat::Database& db, int16_t index, bool unansweredOnly) {
+    return first(db, "Index > ?", "Index", index, unansweredOnly);
+}
+
+std::optional<RunQuestion> Before(plat::Database& db, int16_t index, bool unansweredOnly) {
+    return first(db, "Index < ?", "Index DESC", index, unansweredOnly);
+}
+
+std::optional<RunQuestion> IssuedAfter(plat::Database& db, int16_t order, bool unansweredOnly) {
+    return first(db, "ExamQIdsOrder > ?", "ExamQIdsOrder", order, unansweredOnly);
+}
+
+std::optional<RunQuestion> IssuedBefore(plat::Database& db, int16_t order, bool unansweredOnly) {
+    return first(db, "ExamQIdsOrder < ? and ExamQIdsOrder <> 0", "ExamQIdsOrder DESC", order, unansweredOnly);
+}
+
+std::optional<RunQuestion> FirstUnanswered(plat::Database& db, bool issuedOnly) {
+    return issuedOnly ? IssuedAfter(db, 0, true) : After(db, 0, true);
+}
+
+}  // namespace examnav

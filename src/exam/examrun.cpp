@@ -1,0 +1,100 @@
+#include "examrun.h"
+
+#include "platform/convert.h"
+
+#include <fstream>
+#include <stdexcept>
+
+namespace examrun {
+
+void StartRun(plat::Database& db) {
+    plat::Transaction t(db);
+    db.Execute("DELETE * from AnsSelected");
+    db.Execute("UPDATE DragNDrop SET AnsRand  = 0,AnsSel = 0");
+    db.Execute("UPDATE SimCommands SET CmdTyped  = 0");
+    db.Execute("DELETE * from BookMarkExam");
+    t.Commit();
+}
+
+void EmptyConsoleFile(const std::filesystem::path& folder) {
+    const std::filesystem::path file = folder / "SimCmds.txt";
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("Cannot write the console file " + file.string());
+}
+
+Question LoadQuestion(plat::Database& db, int16_t qid) {
+    Question q;
+    plat::Recordset rs =
+        db.OpenRecordset("SELECT QName,QType,ExhibitPath,Expln FROM Questions where QId = ?", {qid});
+    if (!rs.Eof()) {
+        q.found = true;
+        q.name = QString::fromStdString(rs.Fields("QName").toString());
+        q.type = QString::fromStdString(rs.Fields("QType").toString());
+        q.exhibitPath = QString::fromStdString(rs.Fields("ExhibitPath").toString());
+        q.expln = QString::fromStdString(rs.Fields("Expln").toString());
+    }
+    // Types compare exactly: only "S" and "M" have option rows.
+    if (q.type == u"S" || q.type == u"M") {
+        plat::Recordset opts = db.OpenRecordset(
+            "SELECT Answers.Index, Answers.Answer, "
+            "(SELECT count(*) FROM AnsSelected WHERE AnsSelected.QId = ? and AnsSelected.Answer = Answers.Index) "
+            "FROM AnsIds INNER JOIN Answers ON Answers.Index = AnsIds.AnsId "
+            "WHERE AnsIds.Qid = ? ORDER BY AnsIds.Index",
+            {qid, qid});
+        for (; !opts.Eof(); opts.MoveNext())
+            q.options.push_back(Option{plat::CInt(opts.Fields(0).toInt()),
+                                       QString::fromStdString(opts.Fields(1).toString()),
+                                       opts.Fields(2).toInt() != 0});
+    }
+    plat::Recordset place = db.OpenRecordset("SELECT Index FROM QuestIds WHERE QId = ? ORDER BY Index LIMIT 1", {qid});
+    if (!place.Eof()) q.runIndex = plat::CInt(place.Fields(0).toInt());
+    q.runSize = db.Scalar("SELECT count(*) FROM QuestIds ").toInt();
+    return q;
+}
+
+void SaveAnswers(plat::Database& db, int16_t qid, const std::vector<int16_t>& chosen) {
+    plat::Transaction t(db);
+    db.Execute("DELETE * from AnsSelected where QId = ?", {qid});
+    for (int16_t a : chosen) db.Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {qid, a});
+    t.Commit();
+}
+
+std::vector<int16_t> CorrectOptions(plat::Database& db, int16_t qid, bool firstOnly) {
+    std::vector<int16_t> out;
+    plat::Recordset rs =
+        db.OpenRecordset("SELECT Index FROM Answers WHERE QId = ? and CorrectAns = 1 ORDER BY Index", {qid});
+    for (; !rs.Eof(); rs.MoveNext()) {
+        out.push_back(plat::CInt(rs.Fields(0).toInt()));
+        if (firstOnly) break;
+    }
+    return out;
+}
+
+namespace {
+const char* table(Marks list) { return list == Marks::Exam ? "BookMarkExam" : "BookMark"; }
+}  // namespace
+
+long long MarkCount(plat::Database& db, Marks list, int16_t qid) {
+    return db.Scalar(std::string("SELECT count(*) FROM ") + table(list) + " where QId = ?", {qid}).toInt();
+}
+
+void BoxClicked(plat::Database& db, Marks list, int16_t qid, bool ticked) {
+    const long long count = MarkCount(db, list, qid);
+    if (count == 0 && ticked)
+        db.Execute(std::string("INSERT INTO ") + table(list) + " (QId) VALUES (?)", {qid});
+    else if (!ticked)
+        db.Execute(std::string("Delete QId from ") + table(list) + " where QId = ?", {qid});
+}
+
+void KeepLearnMark(plat::Database& db, int16_t qid) {
+    if (MarkCount(db, Marks::Learn, qid) == 0) db.Execute("INSERT INTO BookMark (QId) VALUES (?)", {qid});
+}
+
+void PurgeAtEnd(plat::Database& db) {
+    plat::Transaction t(db);
+    db.Execute("DELETE * from BookMark where Deleted = 1 ");
+    db.Execute("DELETE * from BookMarkExam");
+    t.Commit();
+}
+
+}  // namespace examrun
