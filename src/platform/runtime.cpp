@@ -57,29 +57,34 @@ QWidget* boxParent() {
 int showBox(const MsgBoxCall& call) {
     if (gMsgBoxHook) return gMsgBoxHook(call);
 
-    QMessageBox box(boxParent());
+    // On the heap and watched: a timer may unload the window the box belongs
+    // to while it waits, and the box goes with its parent.
+    auto* box = new QMessageBox(boxParent());
+    QPointer<QMessageBox> alive(box);
     // Typed and stored text shows as it stands, never as markup.
-    box.setTextFormat(Qt::PlainText);
-    box.setText(call.text);
-    box.setWindowTitle(call.title);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(call.text);
+    box->setWindowTitle(call.title);
     switch (call.icon()) {
-    case vbCritical: box.setIcon(QMessageBox::Critical); break;
-    case vbQuestion: box.setIcon(QMessageBox::Question); break;
-    case vbExclamation: box.setIcon(QMessageBox::Warning); break;
-    case vbInformation: box.setIcon(QMessageBox::Information); break;
-    default: box.setIcon(QMessageBox::NoIcon); break;
+    case vbCritical: box->setIcon(QMessageBox::Critical); break;
+    case vbQuestion: box->setIcon(QMessageBox::Question); break;
+    case vbExclamation: box->setIcon(QMessageBox::Warning); break;
+    case vbInformation: box->setIcon(QMessageBox::Information); break;
+    default: box->setIcon(QMessageBox::NoIcon); break;
     }
-    gOpenBoxes.push_back(&box);
+    gOpenBoxes.push_back(box);
     int result = vbOK;
     if (call.buttons() == vbYesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-        result = box.exec() == QMessageBox::Yes ? vbYes : vbNo;
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::Yes);
+        const int pressed = box->exec();
+        result = alive && pressed == QMessageBox::Yes ? vbYes : vbNo;
     } else {
-        box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
+        box->setStandardButtons(QMessageBox::Ok);
+        box->exec();
     }
-    gOpenBoxes.erase(std::remove(gOpenBoxes.begin(), gOpenBoxes.end(), &box), gOpenBoxes.end());
+    gOpenBoxes.erase(std::remove(gOpenBoxes.begin(), gOpenBoxes.end(), alive), gOpenBoxes.end());
+    delete alive.data();
     return result;
 }
 
