@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     gstrCandName = "Bench Candidate";
 
     const int runs = argc > 1 ? std::atoi(argv[1]) : 50;
-    std::vector<double> ms;
+    std::vector<double> ms, handler;
     for (int i = 0; i < runs; ++i) {
         frmMode.ShowAfterSignIn(false);
         frmMode.optExam()->SetValue(true);
@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
         QElapsedTimer t;
         t.start();
         frmMode.cmdNext()->click();
+        handler.push_back(t.nsecsElapsed() / 1e6);
         if (!frmExam.IsLoaded()) {
             std::fprintf(stderr, "the exam window did not open\n");
             return 1;
@@ -77,8 +78,9 @@ int main(int argc, char** argv) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     std::sort(ms.begin(), ms.end());
+    std::sort(handler.begin(), handler.end());
     std::printf("Mode window Next for Exam2 (40 questions) to the exam window's first paint, %d runs:\n"
-                "median %.2f ms, min %.2f ms, max %.2f ms\n",
-                runs, ms[ms.size() / 2], ms.front(), ms.back());
+                "median %.2f ms, min %.2f ms, max %.2f ms (of which the click's handler: median %.2f ms, max %.2f ms)\n",
+                runs, ms[ms.size() / 2], ms.front(), ms.back(), handler[handler.size() / 2], handler.back());
     return 0;
 }

@@ -240,9 +240,9 @@ void TfrmMode::ShowAfterSignIn(bool administrator) {
 void TfrmMode::SetProgress(int value) {
     if (!IsLoaded()) return;
     m_prgMode->setValue(value);
-    // Every value is kept, but the bar is drawn at most once a frame: a
-    // selection sets several values within a few milliseconds.
-    if (!progressPainted_.isValid() || progressPainted_.elapsed() >= 16) {
+    // Every value is kept, but while questions are drawn the bar is drawn at
+    // most once a frame: a selection sets several values within milliseconds.
+    if (progressPainted_.isValid() && progressPainted_.elapsed() >= 16) {
         m_prgMode->repaint();
         progressPainted_.start();
     }
@@ -252,7 +252,9 @@ void TfrmMode::SetProgress(int value) {
 // Returns false, leaving this window as it was, when no run could be drawn.
 bool TfrmMode::ExamStart(const std::optional<AdminConfigRow>& cfg) {
     m_prgMode->setVisible(true);
-    progressPainted_.invalidate();
+    // The bar is drawn once a frame has passed since the click: a selection
+    // that ends sooner is never held up by drawing it.
+    progressPainted_.start();
     gblnExamMode = true;
     if (cfg) {
         gintExamTime = CInt(cfg->MaxTime);
