@@ -83,10 +83,7 @@ void TfrmMode::Build() {
     Place(m_txtGuide, 5280, 540, 4680, 4440);
     m_txtGuide->setFont(QFont("Arial", 8));
     m_txtGuide->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_txtGuide->setReadOnly(true);
-    m_txtGuide->setPlainText(kQuickHelp);
-    // The whole guide shows without a scroll bar.
-    m_txtGuide->document()->setDocumentMargin(2);
+    FixedText(m_txtGuide, kQuickHelp);
 
     m_prgMode = Make<QProgressBar>(b, "prgMode");
     Place(m_prgMode, 240, 5220, 4800, 300);

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QMenuBar>
 #include <QShortcut>
@@ -24,6 +25,11 @@ void Place(QWidget* w, int left, int top, int width, int height) {
 }
 QFont DesignFont() { return QFont(QStringLiteral("Arial"), 8); }
 
+void InstallDesignFonts() {
+    QFont::insertSubstitution(QStringLiteral("Book Antiqua"), QStringLiteral("P052"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"));
+}
+
 void MaskPassword(QLineEdit* box) {
     box->setEchoMode(QLineEdit::Password);
     box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
@@ -35,6 +41,14 @@ bool RefuseControlChars(QWidget* box, const QString& text, const QString& what, 
            vbInformation, title);
     box->setFocus();
     return true;
+}
+
+void FixedText(QPlainTextEdit* box, const QString& text) {
+    box->setReadOnly(true);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->document()->setDocumentMargin(2);
+    box->setPlainText(text);
 }
 
 int LeftOf(const QWidget* w) { return Twips(w->x()); }

@@ -19,6 +19,7 @@
 
 class QEventLoop;
 class QLineEdit;
+class QPlainTextEdit;
 class QMenuBar;
 
 namespace plat {
@@ -30,8 +31,13 @@ constexpr int Twips(int pixels) { return pixels * kTwipsPerPixel; }
 void Place(QWidget* w, int left, int top, int width, int height);  // in twips
 // The typeface the windows are designed in.
 QFont DesignFont();
+// The designed typefaces ("Book Antiqua", "Arial") resolve to their installed
+// metric-compatible stand-ins; called once at start.
+void InstallDesignFonts();
 // A password box: each character shows as "*".
 void MaskPassword(QLineEdit* box);
+// A read-only box of fixed text sized to show all of it: no scroll bars.
+void FixedText(QPlainTextEdit* box, const QString& text);
 
 // Typed names and passwords never hold control characters (a pasted NUL, tab or
 // line break): refuses such text with a box titled `title` naming `what`, puts

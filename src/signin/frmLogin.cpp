@@ -27,7 +27,7 @@ void TfrmLogin::Build() {
     SetClientSize(8160, 5520);
 
     m_lblLogin = Make<QLabel>(b, "lblLogin", "LOGIN ");
-    Place(m_lblLogin, 3240, 120, 1800, 420);
+    Place(m_lblLogin, 3240, 120, 1800, 480);
     QFont title("Book Antiqua", 16, QFont::Bold);
     m_lblLogin->setFont(title);
 
@@ -35,8 +35,7 @@ void TfrmLogin::Build() {
     Place(m_Label1, 240, 720, 3600, 300);
     m_txtGuide = Make<QPlainTextEdit>(b, "txtGuide");
     Place(m_txtGuide, 240, 1020, 3600, 4200);
-    m_txtGuide->setReadOnly(true);
-    m_txtGuide->setPlainText(kQuickHelp);
+    FixedText(m_txtGuide, kQuickHelp);
 
     m_optUser = Make<OptionButton>(b, "optUser", " &USER");
     Place(m_optUser, 4200, 720, 1500, 300);

@@ -58,8 +58,7 @@ QString DataSourcePath() {
 
 int Main() {
     // The designed typefaces, with metric-compatible stand-ins where they are missing.
-    QFont::insertSubstitution(QStringLiteral("Book Antiqua"), QStringLiteral("P052"));
-    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"));
+    plat::InstallDesignFonts();
 
     const QString dbPath = QString::fromStdString((plat::AppPath() / kDatabaseFile).string());
     // The entry is written for other programs that look the data source up; the

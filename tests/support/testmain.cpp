@@ -2,6 +2,8 @@
 // user's configuration folder (where the data-source entries go) kept apart.
 #include <gtest/gtest.h>
 
+#include "platform/form.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -13,5 +15,7 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
+    // The windows are measured and drawn in the fonts the program uses.
+    plat::InstallDesignFonts();
     return RUN_ALL_TESTS();
 }
