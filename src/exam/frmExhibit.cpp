@@ -46,3 +46,7 @@ void TfrmExhibit::cmdClose_Click() { Unload(); }
 void TfrmExhibit::ShowTime(const QString& text) {
     if (IsLoaded()) m_lblTime->setText(text);
 }
+
+void TfrmExhibit::HideTime() {
+    if (IsLoaded()) m_lblTime->setVisible(false);
+}

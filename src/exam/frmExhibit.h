@@ -27,6 +27,9 @@ public:
     void cmdClose_Click();
     // The remaining time, written by the exam window; nothing while not loaded.
     void ShowTime(const QString& text);
+    // Opened over the simulator, whose own label shows the time: this one is
+    // hidden. Nothing while not loaded.
+    void HideTime();
 
 protected:
     void Build() override;

@@ -116,6 +116,23 @@ Judgement ChkCmdTyped(const Lab& lab, const QString& prompt, const QString& comm
     return {Judgement::Refused, nullptr};
 }
 
+Judgement Console::Judge(const Lab& lab, const QString& command) {
+    const Judgement j = ChkCmdTyped(lab, prompt_, command);
+    rejected_ = j.kind == Judgement::Refused;
+    if (j.kind == Judgement::Accepted) {
+        prompt_ = j.row->resPmt;
+        response_ = j.row->response;
+    }
+    return j;
+}
+
+QString Console::PromptLine() {
+    QString line = kBreak;
+    if (response_ != kNone) line += ConsoleLines(response_) + kBreak;
+    response_ = kNone;
+    return line + devName_ + prompt_;
+}
+
 Reply Console::Enter(const QString& console, const Lab& lab) {
     Reply r;
     rejected_ = false;
@@ -133,7 +150,6 @@ Reply Console::Enter(const QString& console, const Lab& lab) {
         return r;
     }
     const QString command = NormaliseCommand(CommandOnConsole(console, devName_, prompt_));
-    QString response = kNone;
     if (command.compare(QLatin1String("exit"), Qt::CaseInsensitive) == 0) {
         if (prompt_ == QLatin1String(">")) {
             r.replaces = true;
@@ -142,24 +158,17 @@ Reply Console::Enter(const QString& console, const Lab& lab) {
         }
         const QString left = prompt_;
         prompt_ = ExitPrompt(prompt_);
-        if (prompt_ == QLatin1String("#") && IsConfigLevel(left)) response = kConfiguredLine;
+        if (prompt_ == QLatin1String("#") && IsConfigLevel(left)) response_ = kConfiguredLine;
     } else if (!command.isEmpty()) {
-        const Judgement j = ChkCmdTyped(lab, prompt_, command);
+        const Judgement j = Judge(lab, command);
         if (j.kind == Judgement::Refused) {
-            rejected_ = true;
             r.refused = true;
             r.box = kRefusedText;
             return r;
         }
-        if (j.kind == Judgement::Accepted) {
-            r.accepted = j.row->index;
-            prompt_ = j.row->resPmt;
-            response = j.row->response;
-        }
+        if (j.kind == Judgement::Accepted) r.accepted = j.row->index;
     }
-    r.text = kBreak;
-    if (response != kNone) r.text += ConsoleLines(response) + kBreak;
-    r.text += devName_ + prompt_;
+    r.text = PromptLine();
     return r;
 }
 
@@ -167,6 +176,7 @@ Reply Console::CtrlZ() {
     Reply r;
     if (!started_ || !IsConfigLevel(prompt_)) return r;
     prompt_ = QStringLiteral("#");
+    response_ = kNone;
     r.text = kBreak + kConfiguredLine + kBreak + devName_ + prompt_;
     r.box = kRecordedText;
     return r;
@@ -176,6 +186,7 @@ void Console::Restore(const QString& devName, const QString& prompt) {
     started_ = true;
     devName_ = devName;
     prompt_ = prompt;
+    response_ = kNone;
     rejected_ = false;
 }
 

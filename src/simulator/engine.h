@@ -119,21 +119,35 @@ public:
     // recorded-response box; anywhere else, and before the console has started
     // (its prompt may still be another question's), nothing.
     Reply CtrlZ();
+    // One normalised command judged at the current prompt (ChkCmdTyped): an
+    // accepted one moves the prompt and leaves its output pending until the
+    // next prompt line is written; a refused one marks the line rejected.
+    Judgement Judge(const Lab& lab, const QString& command);
 
     // A console restored from the file: started, at that device and prompt.
     void Restore(const QString& devName, const QString& prompt);
-    // A fresh or reset console: not started (the next Return starts it).
-    void Stop() { started_ = false; }
+    // A fresh or reset console: not started (the next Return starts it), no
+    // output pending.
+    void Stop() {
+        started_ = false;
+        response_ = kNone;
+    }
 
     bool Started() const { return started_; }
     const QString& DevName() const { return devName_; }
     const QString& Prompt() const { return prompt_; }
+    // Device output waiting for the next prompt line; kNone when there is none.
+    const QString& Response() const { return response_; }
     bool CmdRejected() const { return rejected_; }
 
 private:
+    // The next prompt line, after the pending output; nothing is pending after it.
+    QString PromptLine();
+
     bool started_ = false;
     QString devName_;
     QString prompt_;
+    QString response_ = kNone;
     bool rejected_ = false;
 };
 

@@ -70,6 +70,20 @@ Reply PressReturn(plat::Database& db, long long qid, Console& console, const QSt
     return r;
 }
 
+Reply CheckCommand(plat::Database& db, long long qid, Console& console, const QString& command) {
+    Reply r;
+    const Lab lab = LoadLab(db, qid);
+    const Judgement j = console.Judge(lab, command);
+    if (j.kind == Judgement::Accepted) {
+        r.accepted = j.row->index;
+        RecordTyped(db, j.row->index);
+    } else if (j.kind == Judgement::Refused) {
+        r.refused = true;
+        r.box = kRefusedText;
+    }
+    return r;
+}
+
 QString ResetConsole(plat::Database& db, long long qid, Console& console) {
     ClearTyped(db, qid);
     console.Stop();

@@ -55,6 +55,11 @@ Opening OpenConsole(plat::Database& db, const std::filesystem::path& folder, lon
 // an accepted command (its CmdTyped = 1) and says what to write and show.
 Reply PressReturn(plat::Database& db, long long qid, Console& console, const QString& text);
 
+// One normalised command judged at the console's prompt without a Return
+// (ChkCmdTyped): an accepted one is recorded and its output waits for the next
+// prompt line; a refused one comes back with its box.
+Reply CheckCommand(plat::Database& db, long long qid, Console& console, const QString& command);
+
 // Reset answered Yes: the question's typed flags cleared, the console not
 // started; returns the console's new content (the start line).
 QString ResetConsole(plat::Database& db, long long qid, Console& console);
