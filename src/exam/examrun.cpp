@@ -2,8 +2,6 @@
 
 #include "platform/convert.h"
 
-#include <fstream>
-#include <stdexcept>
 
 namespace examrun {
 
@@ -14,12 +12,6 @@ void StartRun(plat::Database& db) {
     db.Execute("UPDATE SimCommands SET CmdTyped  = 0");
     db.Execute("DELETE * from BookMarkExam");
     t.Commit();
-}
-
-void EmptyConsoleFile(const std::filesystem::path& folder) {
-    const std::filesystem::path file = folder / "SimCmds.txt";
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("Cannot write the console file " + file.string());
 }
 
 Question LoadQuestion(plat::Database& db, int16_t qid) {

@@ -18,9 +18,6 @@ namespace examrun {
 // bookmark left from a run that was never ended. One transaction.
 void StartRun(plat::Database& db);
 
-// Leaves the simulator's console file in `folder` existing and empty.
-void EmptyConsoleFile(const std::filesystem::path& folder);
-
 // One option of a question, in display order.
 struct Option {
     int16_t index = 0;  // Answers.Index

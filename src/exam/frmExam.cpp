@@ -4,6 +4,8 @@
 #include "exam/examrun.h"
 #include "platform/convert.h"
 #include "platform/runtime.h"
+#include "simulator/consolefile.h"
+#include "simulator/engine.h"
 #include "signin/frmLogin.h"
 #include "startup/adminconfig.h"
 #include "startup/state.h"
@@ -217,7 +219,10 @@ void TfrmExam::Form_Load() {
         mintCurQuesInd = q->index;
         DispQuestNOpts(q->qid);
     }
-    examrun::EmptyConsoleFile(AppPath());
+    // A new run starts with no console; the consoles of the last one stay when
+    // the file cannot be written, which is said but does not stop the run.
+    if (const sim::FileOutcome emptied = sim::EmptyConsoleFile(AppPath()); !emptied)
+        MsgBox(emptied.problem, vbExclamation, sim::kTitle);
 
     if (!countdown_.Start(gintExamTime)) {
         // No time at all: the run ends before the window is shown, and the

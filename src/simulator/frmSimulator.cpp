@@ -99,9 +99,8 @@ void TfrmSimulator::Build() {
 
     m_Guidetxt = Make<QPlainTextEdit>(b, "Guidetxt");
     Place(m_Guidetxt, 7320, 480, 4335, 3840);
-    m_Guidetxt->setReadOnly(true);
     m_Guidetxt->setTabChangesFocus(true);
-    m_Guidetxt->setPlainText(kGuide);
+    FixedText(m_Guidetxt, kGuide);
 
     m_Frame2 = Make<QGroupBox>(b, "Frame2", QString());
     Place(m_Frame2, 7320, 4560, 4335, 2760);
