@@ -2,7 +2,6 @@
 
 #include "platform/convert.h"
 
-
 namespace examrun {
 
 void StartRun(plat::Database& db) {

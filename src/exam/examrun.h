@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <filesystem>
 #include <vector>
 
 namespace examrun {
