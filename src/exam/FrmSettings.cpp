@@ -151,7 +151,7 @@ void TFrmSettings::buildGrid() {
         }
         for (int level = 0; level < 3; ++level) {
             QComboBox* cell = m_cmbDiffLvl.Load(++element);
-            for (int n = 1; n <= row.counts[level]; ++n) cell->addItem(QString::number(n));
+            for (int n = 0; n <= row.counts[level]; ++n) cell->addItem(QString::number(n));
             cell->setCurrentIndex(cell->count() - 1);
             g->setCellWidget(r, 2 + level, cell);
             cell->setVisible(true);
