@@ -23,7 +23,7 @@ namespace {
 
 // The frame's title takes the top of the frame; the grid sits below it.
 constexpr int kGridLeft = 120;
-constexpr int kGridTop = 300;
+constexpr int kGridTop = 390;
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top, int width) {
     auto* l = new QLabel(text, parent);
@@ -45,7 +45,7 @@ QLineEdit* box(QWidget* parent, const char* name, const QString& text, int left,
 void TFrmSettings::Build() {
     QWidget* b = Body();
     SetCaption("Settings");
-    SetClientSize(9600, 8460);
+    SetClientSize(9600, 8760);
 
     m_Label1 = Make<QLabel>(b, "Label1", "Create Your TEST");
     Place(m_Label1, 240, 180, 4200, 420);
@@ -77,9 +77,9 @@ void TFrmSettings::Build() {
 
     // The custom grid: categories down, levels across, a list in each cell.
     m_frmCustom = Make<QGroupBox>(b, "frmCustom", "Custom");
-    Place(m_frmCustom, 240, 2820, 9120, 4800);
+    Place(m_frmCustom, 240, 2760, 9120, 5220);
     m_msgCustom = Make<QTableWidget>(m_frmCustom, "msgCustom");
-    Place(m_msgCustom, kGridLeft, kGridTop, 8760, 4320);
+    Place(m_msgCustom, kGridLeft, kGridTop, 8760, 4740);
     m_msgCustom->setColumnCount(5);
     m_msgCustom->setRowCount(2);
     m_msgCustom->horizontalHeader()->setVisible(false);
@@ -96,9 +96,9 @@ void TFrmSettings::Build() {
     mintCmbCount = 0;
 
     m_cmdBack = Make<QPushButton>(b, "cmdBack", " &BACK");
-    Place(m_cmdBack, 5280, 7860, 1920, 420);
+    Place(m_cmdBack, 5280, 8160, 1920, 420);
     m_cmdNext = Make<QPushButton>(b, "cmdNext", " &NEXT");
-    Place(m_cmdNext, 7440, 7860, 1920, 420);
+    Place(m_cmdNext, 7440, 8160, 1920, 420);
 
     BuildMenuStrip(Menus(), StripKind::Settings, menu_);
 
@@ -187,7 +187,7 @@ void TFrmSettings::sizeGrid() {
     int width = frame, height = frame;
     for (int c = 0; c < 5; ++c) width += g->columnWidth(c);
     for (int r = 0; r < g->rowCount(); ++r) height += g->rowHeight(r);
-    const int room = m_frmCustom->height() - Px(kGridTop) - Px(120);
+    const int room = m_frmCustom->height() - Px(kGridTop) - Px(180);
     if (height > room) {
         height = room;
         width += g->verticalScrollBar()->sizeHint().width();
