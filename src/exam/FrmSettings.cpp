@@ -16,8 +16,9 @@ using namespace plat;
 
 TFrmSettings FrmSettings;
 
-const QString TFrmSettings::kFormatString = QStringLiteral(
-    "< S.No |<Category                                             |<Beginer         |<Intermediate  |Expert          ");
+const QString TFrmSettings::kFormatString =
+    QStringLiteral("< S.No |<Category                                             |<Beginer         |"
+                   "<Intermediate  |Expert          ");
 
 namespace {
 
@@ -175,7 +176,8 @@ void TFrmSettings::sizeGrid() {
     int widths[5];
     for (int c = 0; c < 5; ++c) widths[c] = fm.horizontalAdvance(g->item(0, c)->text()) + pad;
     for (int r = 1; r < g->rowCount(); ++r)
-        if (QTableWidgetItem* name = g->item(r, 1)) widths[1] = std::max(widths[1], fm.horizontalAdvance(name->text()) + pad);
+        if (QTableWidgetItem* name = g->item(r, 1))
+            widths[1] = std::max(widths[1], fm.horizontalAdvance(name->text()) + pad);
     widths[2] = widths[4] = widths[3];
     for (int c = 0; c < 5; ++c) g->setColumnWidth(c, widths[c]);
 
