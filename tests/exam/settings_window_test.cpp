@@ -377,15 +377,15 @@ TEST_F(SettingsTest, BackOffersTheConfigurationOnlyAfterTheAdministratorsSignIn)
         EXPECT_FALSE(w().IsLoaded());
         ASSERT_TRUE(frmMode.Visible());
     };
-    for (const char* uname : {"nv", "amy"}) {
+    for (const auto& [uname, name] : {std::pair("nv", "Norvi"), std::pair("amy", "Amy Ames")}) {
         frmLogin.Show();
         frmLogin.cboUname()->setEditText(uname);
         Click(frmLogin.cmdEnter());
+        EXPECT_EQ(gstrCandName, name);
         learnThenBack();
         EXPECT_FALSE(frmMode.optConfig()->isVisible()) << uname;
         frmMode.Unload();
     }
-    EXPECT_EQ(gstrCandName, "Amy Ames");
     adminSignIn();
     learnThenBack();
     EXPECT_TRUE(frmMode.optConfig()->isVisible());
