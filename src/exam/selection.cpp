@@ -305,6 +305,10 @@ Outcome FetchCustQuest(Database& db, CustomGrid& grid, bool blnRandQuest, bool b
     };
     long long wanted = 0;
     for (int v : grid.cells) wanted += std::max(v, 0);
+    // Which category a grid row stands for: its Index when every row has one,
+    // else its name (exactly in order, as the database compares it at random).
+    const bool byIndex = !grid.categories.empty() && grid.indexes.size() == grid.categories.size();
+    auto indexKey = [](long long index) { return std::to_string(index); };
 
     std::vector<Chosen> chosen;
     std::vector<size_t> takenFrom;  // the cell of each question taken in order
@@ -312,17 +316,19 @@ Outcome FetchCustQuest(Database& db, CustomGrid& grid, bool blnRandQuest, bool b
 
     if (!blnRandQuest) {
         if (wanted == 0) return Fail("The custom selection asks for no questions.");
-        // Each question's cell: the first grid row of its category (exact name) and
-        // the column of its level.
+        // Each question's cell: the first grid row of its category and the column
+        // of its level.
         std::unordered_map<std::string, size_t> rowOf;
-        for (size_t r = grid.categories.size(); r-- > 0;) rowOf[grid.categories[r]] = r;
+        for (size_t r = grid.categories.size(); r-- > 0;)
+            rowOf[byIndex ? indexKey(grid.indexes[r]) : grid.categories[r]] = r;
         plat::Recordset rs = db.OpenRecordset(
-            "SELECT [Categories].[CatName], [Questions].[QId], [Questions].[DiffLevel] FROM Categories INNER JOIN "
-            "Questions ON [Categories].[Index]=[Questions].[CatInd] Order By [Categories].[Index], [Questions].[QId]  ");
+            "SELECT [Categories].[CatName], [Questions].[QId], [Questions].[DiffLevel], [Categories].[Index] FROM "
+            "Categories INNER JOIN Questions ON [Categories].[Index]=[Questions].[CatInd] Order By "
+            "[Categories].[Index], [Questions].[QId]  ");
         std::vector<long long> available(nCells, 0);
         std::vector<std::pair<size_t, long long>> rows;  // cell, QId
         for (; !rs.Eof(); rs.MoveNext()) {
-            auto r = rowOf.find(rs.Fields(0).toString());
+            auto r = rowOf.find(byIndex ? indexKey(rs.Fields(3).toInt()) : rs.Fields(0).toString());
             if (r == rowOf.end()) continue;
             const std::string level = rs.Fields(2).toString();
             size_t col = 3;
@@ -356,8 +362,8 @@ Outcome FetchCustQuest(Database& db, CustomGrid& grid, bool blnRandQuest, bool b
         // A working table that an interrupted selection may have left behind.
         if (db.TableExists("TempRandTble")) db.Execute("DROP TABLE TempRandTble ");
         if (wanted == 0) return Fail("The custom selection asks for no questions.");
-        // The bank grouped by category name and level as the database compares
-        // them (letter case aside), each group in QId order.
+        // The bank grouped by category (Index, or name as the database compares
+        // it, letter case aside) and level, each group in QId order.
         std::unordered_map<long long, std::vector<std::string>> names;  // Categories.Index -> CatName
         {
             plat::Recordset cats = db.OpenRecordset("SELECT Index, CatName FROM Categories");
@@ -371,6 +377,10 @@ Outcome FetchCustQuest(Database& db, CustomGrid& grid, bool blnRandQuest, bool b
                 auto n = names.find(rs.Fields(1).toInt());
                 if (n == names.end()) continue;
                 const std::string level = Folded(rs.Fields(2).toString());
+                if (byIndex) {
+                    groups[GroupKey(indexKey(n->first), level)].push_back(rs.Fields(0).toInt());
+                    continue;
+                }
                 for (const std::string& name : n->second)
                     groups[GroupKey(name, level)].push_back(rs.Fields(0).toInt());
             }
@@ -382,7 +392,10 @@ Outcome FetchCustQuest(Database& db, CustomGrid& grid, bool blnRandQuest, bool b
         for (size_t c = 0; c < nCells; ++c) {
             if (grid.cells[c] <= 0) continue;
             std::vector<long long> pool;
-            auto g = groups.find(GroupKey(Folded(categoryOf(c)), Folded(kLevels[c % 3])));
+            std::string category;
+            if (!byIndex) category = Folded(categoryOf(c));
+            else if (c / 3 < grid.indexes.size()) category = indexKey(grid.indexes[c / 3]);
+            auto g = groups.find(GroupKey(category, Folded(kLevels[c % 3])));
             if (g != groups.end()) {
                 std::unordered_set<long long> inPool;
                 for (long long q : g->second)

@@ -45,6 +45,10 @@ struct CustomGrid {
     // Called each time the in-order path takes a question from a cell, with the
     // cell's element number (1-based) and its new value.
     std::function<void(int element, int value)> cellChanged;
+    // The Categories.Index of each grid row. When every row has one, rows are
+    // matched to the bank's categories by Index, so that two categories of one
+    // name stay apart; otherwise by name.
+    std::vector<long long> indexes = {};
 };
 
 // A block of intMaxQuests questions of a table from position intStartInd (1-based,
