@@ -1,5 +1,6 @@
-// The exhibit viewer: the picture of the question on screen (gintCurQId),
-// opened modally by the exam window and by the simulator.
+// The exhibit viewer: the picture of the question on screen (gintCurQId) in a
+// fixed viewport with scroll bars, opened modally by the exam window and by
+// the simulator.
 #pragma once
 
 #include "platform/form.h"
@@ -27,10 +28,22 @@ public:
     void cmdClose_Click();
     // The remaining time, written by the exam window; nothing while not loaded.
     void ShowTime(const QString& text);
+    // The simulator's Show Exhibit: loads the viewer (a missing picture is
+    // reported here), hides its time label and shows it modally.
+    void ShowWithoutTime();
 
 protected:
     void Build() override;
     void Form_Load() override;
+
+private:
+    void HScroll1_Change();
+    void VScroll1_Change();
+    void showPicture(const QString& exhibitPath);
+
+    // The part of the viewport the picture shows through (the viewport less
+    // its bars); it clips the picture.
+    QWidget* shown_ = nullptr;
 };
 
 extern TfrmExhibit frmExhibit;
