@@ -43,11 +43,11 @@ void setUpRowLabel(QLabel* l) {
 dragdrop::Size textSize(QLabel* l, int designWidth) {
     const QFontMetrics fm(l->font());
     const QMargins m = l->contentsMargins();
-    const int chrome = m.left() + m.right() + 2 * l->margin();
+    const int chrome = m.left() + m.right() + 2 * (l->margin() + l->frameWidth());
     int w = Px(designWidth);
     for (const QString& word : l->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
         w = std::max(w, fm.horizontalAdvance(word) + chrome + 1);
-    const int oneLine = fm.height() + m.top() + m.bottom() + 2 * l->margin();
+    const int oneLine = fm.height() + m.top() + m.bottom() + 2 * (l->margin() + l->frameWidth());
     const int h = std::max(l->heightForWidth(w), oneLine);
     return {Twips(w), Twips(h)};
 }

@@ -22,6 +22,17 @@ protected:
         for (; !rs.Eof(); rs.MoveNext()) v.push_back(rs.Fields(0).toInt());
         return v;
     }
+    // A word wider than its label would be cut, whatever the label's height.
+    void expectWordsFit(const std::string& state) {
+        for (int n = 1; n <= frmDrag.lblOption().UBound(); ++n)
+            for (QLabel* l : {frmDrag.lblQuestion()(n), frmDrag.lblAnswer()(n),
+                              static_cast<QLabel*>(frmDrag.lblOption()(n))}) {
+                const QFontMetrics fm(l->font());
+                for (const QString& w : l->text().split(u' ', Qt::SkipEmptyParts))
+                    EXPECT_LE(fm.horizontalAdvance(w), l->contentsRect().width() - 2 * l->margin())
+                        << state << ": \"" << w.toStdString() << "\" is cut in " << l->objectName().toStdString();
+            }
+    }
     void open(long long q) {
         gintCurQId = static_cast<int16_t>(q);
         frmDrag.Show();
@@ -36,6 +47,7 @@ TEST_F(DragLayoutTest, EveryQuestionOfTheBankInEachMode) {
     for (long long q : qs) {
         open(q);
         expectClean("answering question " + std::to_string(q));
+        expectWordsFit("question " + std::to_string(q));
         frmDrag.Unload();
         frmExam.mblnFromShAns = true;
         open(q);
@@ -61,6 +73,7 @@ TEST_F(DragLayoutTest, LongTextsAndManyRows) {
                          {top + i, q, "Item " + std::to_string(i), "Option number " + std::to_string(i)});
     open(q);
     expectClean("long texts, many rows");
+    expectWordsFit("long texts");
     frmDrag.vsbQuestion()->setValue(frmDrag.vsbQuestion()->maximum());
     expectClean("scrolled to the end");
 }
