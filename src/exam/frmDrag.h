@@ -79,9 +79,9 @@ private:
     void layOutRows();
 
     // frmDrag_drag.cpp
-    enum class Spot { Outside, Background, Header, Frame, RowArea, Item, Slot, Option, ScrollBar, Close };
+    enum class Spot { Other, Background, Item, Slot, Option };
     struct Hit {
-        Spot spot = Spot::Outside;
+        Spot spot = Spot::Other;
         int row = 0;               // Item, Slot, Option
         QWidget* widget = nullptr;
     };

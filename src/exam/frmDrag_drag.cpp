@@ -19,25 +19,20 @@ QPoint bodyPos(QWidget* from, QMouseEvent* e, QWidget* body) {
 int TfrmDrag::rowAreaTop() { return TopOf(m_fraDragNDrop) + TopOf(rows_); }
 int TfrmDrag::rowAreaHeight() { return Twips(rows_->height()); }
 
-// What lies under a point of the window, the outline aside.
+// What lies under a point of the window, the outline aside: the window's
+// background, a row's label, or something else (a frame, the header, a
+// button, the scroll bar, the row area between the labels).
 TfrmDrag::Hit TfrmDrag::hitAt(const QPoint& p) {
     QWidget* b = Body();
     if (!b->rect().contains(p)) return {};
-    for (QWidget* w = b->childAt(p); w; w = w->parentWidget()) {
-        if (w == b) return {Spot::Background, 0, w};
-        if (w == m_cmdClose) return {Spot::Close, 0, w};
-        if (w == m_vsbQuestion) return {Spot::ScrollBar, 0, w};
-        if (w == m_lblQuestID || w == m_lblQId || w == m_lblTime) return {Spot::Header, 0, w};
-        if (w == m_Frame2) return {Spot::Frame, 0, w};
-        if (w == m_fraDragNDrop) return {Spot::Frame, 0, w};
-        if (w == rows_) return {Spot::RowArea, 0, w};
-        for (int n = 1; n <= mintRowCount; ++n) {
-            if (w == m_lblQuestion(n)) return {Spot::Item, n, w};
-            if (w == m_lblAnswer(n)) return {Spot::Slot, n, w};
-            if (w == m_lblOption(n)) return {Spot::Option, n, w};
-        }
+    QWidget* w = b->childAt(p);
+    if (!w) return {Spot::Background, 0, b};
+    for (int n = 1; n <= mintRowCount; ++n) {
+        if (w == m_lblQuestion(n)) return {Spot::Item, n, w};
+        if (w == m_lblAnswer(n)) return {Spot::Slot, n, w};
+        if (w == m_lblOption(n)) return {Spot::Option, n, w};
     }
-    return {Spot::Background, 0, b};
+    return {};
 }
 
 // ---------------------------------------------------------------- the drag
