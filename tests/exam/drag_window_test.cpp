@@ -225,14 +225,18 @@ TEST_F(DragWindowTest, DraggingPastTheRowAreaScrollsTheRowsWithinTheirRange) {
     }
     EXPECT_GT(bar->value(), bar->maximum() - 40);
     EXPECT_EQ(first->y(), Px(240 - bar->value()));
-    // Back over a row it stops; above the area it scrolls up; letting go ends it.
+    // Back over a row it stops; above the area it scrolls up; letting go
+    // ends it, even outside the window.
     holdAt(1, last->mapTo(body(), QPoint(5, 5)));
     EXPECT_FALSE(timer->isActive());
     const int before = bar->value();
     holdAt(1, QPoint(2, fra.top() - 3));
     frmDrag.Timer1_Timer();
     EXPECT_EQ(bar->value(), before - 40);
-    QTest::mouseRelease(o, Qt::LeftButton, {}, o->mapFrom(body(), QPoint(2, fra.top() - 3)));
+    const QPoint outside(-20, fra.top() - 3);
+    holdAt(1, outside);
+    EXPECT_TRUE(timer->isActive());
+    QTest::mouseRelease(o, Qt::LeftButton, {}, o->mapFrom(body(), outside));
     EXPECT_FALSE(timer->isActive());
 
     // A drop lands on the slot that is under the pointer after scrolling.
