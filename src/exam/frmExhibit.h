@@ -1,5 +1,6 @@
-// The exhibit viewer: the picture of the question on screen (gintCurQId),
-// opened modally by the exam window and by the simulator.
+// The exhibit viewer: the picture of the question on screen (gintCurQId) in a
+// fixed viewport with scroll bars, opened modally by the exam window and by
+// the simulator.
 #pragma once
 
 #include "platform/form.h"
@@ -34,6 +35,15 @@ public:
 protected:
     void Build() override;
     void Form_Load() override;
+
+private:
+    void HScroll1_Change();
+    void VScroll1_Change();
+    void showPicture(const QString& exhibitPath);
+
+    // The part of the viewport the picture shows through (the viewport less
+    // its bars); it clips the picture.
+    QWidget* shown_ = nullptr;
 };
 
 extern TfrmExhibit frmExhibit;

@@ -25,6 +25,7 @@ public:
 
 protected:
     void Build() override;
+    void Form_Load() override;
 };
 
 extern TfrmFlashCard frmFlashCard;

@@ -1,0 +1,75 @@
+// The drag-and-drop rules the window cannot show one twip at a time: the
+// option order, the drop rule at the slot's edges, and the answer written in
+// one piece at closing.
+#include "exam/dragdrop.h"
+#include "startup/state.h"
+#include "support/fixture.h"
+
+#include <algorithm>
+#include <set>
+
+using namespace plat;
+using dragdrop::Row;
+
+TEST(DragRules, TheOptionsAreTheQuestionsOwnRowsInAKeptOrderOrAFreshShuffle) {
+    // Rows 5, 9 and 10: a draw between the first and the last Index would
+    // reach rows 6 to 8, which belong to other questions.
+    auto rows = [](std::vector<int16_t> kept) {
+        std::vector<Row> v(3);
+        const int16_t idx[] = {5, 9, 10};
+        for (int i = 0; i < 3; ++i) v[i].index = idx[i], v[i].ansRand = kept.empty() ? 0 : kept[i];
+        return v;
+    };
+    std::set<std::vector<int16_t>> seen;
+    for (unsigned seed = 0; seed < 100; ++seed) {
+        std::mt19937 gen(seed);
+        std::vector<int16_t> order = dragdrop::OptionOrder(rows({}), gen);
+        seen.insert(order);
+        std::sort(order.begin(), order.end());
+        EXPECT_EQ(order, (std::vector<int16_t>{5, 9, 10}));
+    }
+    EXPECT_EQ(seen.size(), 6u) << "every order of three options comes up";
+    std::mt19937 gen(1);
+    EXPECT_EQ(dragdrop::OptionOrder(rows({10, 5, 9}), gen), (std::vector<int16_t>{10, 5, 9}));
+    // Half drawn, naming another question's row, or one option twice: drawn afresh.
+    for (const auto& broken : {std::vector<int16_t>{10, 0, 9}, {10, 5, 7}, {10, 10, 9}})
+        EXPECT_TRUE(seen.count(dragdrop::OptionOrder(rows(broken), gen)));
+}
+
+// The slot is 200 twips wider and taller than the option: the outline may lie
+// anywhere from the slot's corner to 200 twips off it, edges included.
+TEST(DragRules, ADropCountsWithTheOutlineOnEachEdgeAndNotOneTwipPast) {
+    const dragdrop::Size option{825, 360}, slot{1025, 560};
+    for (auto [dx, dy] : {std::pair{0, 0}, {200, 200}, {0, 200}, {200, 0}})
+        EXPECT_TRUE(dragdrop::DropFits(dx, dy, option, slot)) << dx << "," << dy;
+    for (auto [dx, dy] : {std::pair{-1, 0}, {0, -1}, {201, 0}, {0, 201}})
+        EXPECT_FALSE(dragdrop::DropFits(dx, dy, option, slot)) << dx << "," << dy;
+}
+
+using DragStoreTest = pemu_test::ProgramTest;
+
+TEST_F(DragStoreTest, ClosingWritesEveryRowOrNoneWhenAStatementFails) {
+    const auto q = static_cast<int16_t>(gcnExam->Scalar("SELECT min(QId) FROM Questions where QType = 'D'").toInt());
+    auto column = [&](const char* name) {
+        std::vector<int16_t> v;
+        Recordset rs = gcnExam->OpenRecordset(std::string("SELECT ") + name + " FROM DragNDrop WHERE QId = ? "
+                                              "ORDER BY Index", {q});
+        for (; !rs.Eof(); rs.MoveNext()) v.push_back(static_cast<int16_t>(rs.Fields(0).toInt()));
+        return v;
+    };
+    const std::vector<int16_t> idx = column("Index");
+    ASSERT_GE(idx.size(), 3u);
+    gcnExam->Execute("UPDATE DragNDrop SET AnsSel = Index WHERE QId = ?", {q});
+    std::vector<int16_t> options(idx.rbegin(), idx.rend()), drops = idx;
+    drops.back() = 0;  // an emptied slot is written as 0 over what was stored
+    dragdrop::Save(*gcnExam, idx, options, drops);
+    EXPECT_EQ(column("AnsSel"), drops);
+    EXPECT_EQ(column("AnsRand"), options);
+
+    // The last row's statement fails: the rows before it keep what they had.
+    gcnExam->ExecScript("CREATE TRIGGER refuse BEFORE UPDATE ON DragNDrop WHEN NEW.\"Index\" = " +
+                        std::to_string(idx.back()) + " BEGIN SELECT RAISE(ABORT, 'disk trouble'); END;");
+    EXPECT_THROW(dragdrop::Save(*gcnExam, idx, idx, std::vector<int16_t>(idx.size(), idx[0])), DbError);
+    EXPECT_EQ(column("AnsSel"), drops);
+    EXPECT_EQ(column("AnsRand"), options);
+}
