@@ -1,5 +1,7 @@
 #include "printing.h"
 
+#include "runtime.h"
+
 #include <QFontDialog>
 #include <QPainter>
 #include <QPointer>
@@ -23,9 +25,11 @@ std::unique_ptr<QPrinter> ShowPrintDialog(QWidget* parent) {
     // while it waits, and the dialog goes with that window.
     QPointer<QPrintDialog> dialog = new QPrintDialog(printer.get(), parent);
     const int result = dialog->exec();
-    if (!dialog) return nullptr;
+    const bool gone = !dialog;
     delete dialog.data();
-    if (result != QDialog::Accepted) return nullptr;
+    // The program may have begun to end while the dialog was up.
+    ThrowIfEnding();
+    if (gone || result != QDialog::Accepted) return nullptr;
     return printer;
 }
 
@@ -35,10 +39,11 @@ std::optional<QFont> ShowFontDialog(const QFont& initial, QWidget* parent) {
     if (gFontHook) return gFontHook(initial);
     QPointer<QFontDialog> dialog = new QFontDialog(initial, parent);
     const int result = dialog->exec();
-    if (!dialog) return std::nullopt;
-    const QFont chosen = dialog->selectedFont();
+    const bool gone = !dialog;
+    const QFont chosen = gone ? initial : dialog->selectedFont();
     delete dialog.data();
-    if (result != QDialog::Accepted) return std::nullopt;
+    ThrowIfEnding();
+    if (gone || result != QDialog::Accepted) return std::nullopt;
     return chosen;
 }
 
