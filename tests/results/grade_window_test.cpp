@@ -193,6 +193,14 @@ TEST_F(GradeWindowTest, ACategoryGridOfEightRowsOrMoreLeavesRoomForItsScrollBar)
 }
 
 TEST_F(GradeWindowTest, AdaptivePointsAreCappedAndAMissingConfigurationGivesNoVerdictAndNoSave) {
+    // Nothing to grade and no limit: nothing scored, nothing divided by zero.
+    gblnExamMode = true;
+    frmGrade.Show();
+    EXPECT_EQ(frmGrade.msgReview()->rowCount(), 0);
+    EXPECT_EQ(frmGrade.lblScoreObt()->text(), "Score Obtained : 0");
+    EXPECT_EQ(frmGrade.lblResultDsip()->text(), "FAIL");
+    frmGrade.Unload();
+
     category(1, 2, 2);
     gcnExam->Execute("UPDATE QuestIds SET Attempted = 1, ExamQIdsOrder = Index");
     gblnExamMode = true;
