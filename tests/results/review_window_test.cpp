@@ -203,6 +203,10 @@ TEST_F(ReviewWindowTest, MissingMarksShowNothingAndAnAdaptiveExamListsWhatWasIss
     gcnExam->Execute("UPDATE QuestIds SET Attempted = 1, ExamQIdsOrder = 1 where Index = 3");
     gcnExam->Execute("UPDATE QuestIds SET Attempted = 1, ExamQIdsOrder = 2 where Index = 1");
     Answer(*gcnExam, q3, true);
+    // The answered rule asked from outside does not load the window.
+    EXPECT_TRUE(frmReview.chkQuesAnswered(static_cast<int16_t>(q3)));
+    EXPECT_FALSE(frmReview.chkQuesAnswered(static_cast<int16_t>(q1)));
+    EXPECT_FALSE(frmReview.IsLoaded());
     gblnExamMode = true;
     gblnAdaptive = true;
     frmReview.Show();
