@@ -2,15 +2,24 @@
 
 #include "exam/answers.h"
 #include "exam/frmExam.h"
+#include "platform/convert.h"
+#include "platform/grid.h"
+#include "platform/printing.h"
 #include "platform/runtime.h"
 #include "results/frmGrade.h"
+#include "results/reviewlist.h"
 #include "startup/state.h"
 
 #include <QHeaderView>
+#include <QPixmap>
+#include <QPrinter>
 
 using namespace plat;
 
 TfrmReview frmReview;
+
+const QString TfrmReview::kFormat =
+    QStringLiteral("< S.No |<QID |<Question") + QString(159, u' ') + QStringLiteral("|<Attempted");
 
 void TfrmReview::Build() {
     QWidget* b = Body();
@@ -23,7 +32,7 @@ void TfrmReview::Build() {
     m_lblcandname = Make<QLabel>(b, "lblcandname", " Candidate Name:");
     Place(m_lblcandname, 240, 660, 1800, 300);
     m_lblCandName1 = Make<QLabel>(b, "lblCandName1", QString());
-    Place(m_lblCandName1, 2040, 660, 4200, 300);
+    Place(m_lblCandName1, 2040, 660, 6000, 300);
     m_lblExamName = Make<QLabel>(b, "lblExamName", " Exam Name:");
     Place(m_lblExamName, 240, 1020, 1800, 300);
     m_lblExamName1 = Make<QLabel>(b, "lblExamName1", QString());
@@ -48,11 +57,8 @@ void TfrmReview::Build() {
     Place(m_fraReview, 240, 1440, 11415, 5160);
     m_msgReview = Make<QTableWidget>(m_fraReview, "msgReview");
     Place(m_msgReview, 120, 120, 11175, 4920);
-    m_msgReview->setColumnCount(4);
+    PrepareGrid(m_msgReview);
     m_msgReview->setRowCount(0);
-    m_msgReview->setHorizontalHeaderLabels({" S.No ", "QID ", "Question", "Attempted"});
-    m_msgReview->verticalHeader()->setVisible(false);
-    m_msgReview->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     m_cmdRevUnAns = Make<QPushButton>(b, "cmdRevUnAns", " R&eview Unanswered Questions");
     Place(m_cmdRevUnAns, 240, 6780, 3600, 420);
@@ -63,22 +69,70 @@ void TfrmReview::Build() {
 
     BuildMenuStrip(Menus(), StripKind::Review, menu_);
     OnTriggered(menu_.exit, [this] { mnuExit_Click(); });
+    OnTriggered(menu_.print, [this] { mnuprint_Click(); });
     OnClicked(m_cmdRevUnAns, [this] { cmdRevUnAns_Click(); });
     OnClicked(m_cmdGrade, [this] { cmdGrade_Click(); });
     OnClicked(m_cmdClose, [this] { cmdClose_Click(); });
+    QObject::connect(m_msgReview, &QTableWidget::cellDoubleClicked, Window(),
+                     [this](int row, int) { Guard([this, row] { msgReview_DblClick(row); }); });
 }
 
 void TfrmReview::Form_Load() {
+    fill();
     m_lblCandName1->setText(gstrCandName);
     m_lblExamName1->setText(gstrExamName);
     gblnRevUnAns = false;
     MarkAdminMode(menu_);
 }
 
+// One row per question of the run; a bookmarked question's cells take the
+// highlight, and the last cell shows whether it has an answer (a missing
+// picture shows nothing rather than stopping the exam).
+void TfrmReview::fill() {
+    QTableWidget* g = m_msgReview;
+    SetFormatString(g, kFormat);
+    g->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    g->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    const QString folder = AppPathQ();
+    const QPixmap answered(folder + QStringLiteral("/correct.gif"));
+    const QPixmap unanswered(folder + QStringLiteral("/incorrect.gif"));
+    const bool liveAdaptive = gblnExamMode && gblnAdaptive && !gblnFromResults;
+    const std::vector<results::ReviewRow> rows = results::ReviewRows(*gcnExam, gblnExamMode, liveAdaptive);
+
+    g->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const results::ReviewRow& row = rows[static_cast<size_t>(r)];
+        const QString cells[] = {QString::number(row.index), QString::number(row.qid), row.question, QString()};
+        for (int c = 0; c < 4; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setToolTip(kRowTip);
+            if (row.bookmarked) item->setBackground(kBookMarkColour);
+            g->setItem(r, c, item);
+        }
+        if (row.answered) {
+            const QPixmap& pic = *row.answered ? answered : unanswered;
+            if (!pic.isNull()) {
+                auto* cell = new QLabel;
+                cell->setObjectName(QStringLiteral("picture"));
+                cell->setPixmap(pic);
+                cell->setAlignment(Qt::AlignCenter);
+                // Clicks and the tooltip belong to the row beneath.
+                cell->setAttribute(Qt::WA_TransparentForMouseEvents);
+                g->setCellWidget(r, 3, cell);
+            }
+        }
+    }
+    if (!rows.empty()) g->setCurrentCell(0, 0);
+}
+
 bool TfrmReview::chkQuesAnswered(int16_t intQid) {
     return answers::IsAnswered(*gcnExam, intQid, answers::TypeOf(*gcnExam, intQid));
 }
 
+// The exam window is closed before the grade report opens and is not touched
+// again: touching it would load it afresh, and a fresh load empties the answers.
 void TfrmReview::cmdGrade_Click() {
     gcnExam->Execute("DELETE * from BookMarkExam");
     frmExam.Unload();
@@ -96,6 +150,25 @@ void TfrmReview::cmdRevUnAns_Click() {
         return;
     }
     Unload();
+}
+
+void TfrmReview::msgReview_DblClick(int row) {
+    if (!IsLoaded() || row < 0 || row >= m_msgReview->rowCount()) return;
+    m_msgReview->setCurrentCell(row, 0);
+    const QTableWidgetItem* cell = m_msgReview->item(row, 0);
+    if (!cell || cell->text().isEmpty()) return;
+    frmExam.ShowQuestionAt(CInt(cell->text().toLongLong()));
+    Unload();
+}
+
+// The window's image once per copy asked for; a cancelled dialog or a printer
+// that fails ends quietly.
+void TfrmReview::mnuprint_Click() {
+    std::unique_ptr<QPrinter> printer = ShowPrintDialog(Window());
+    if (!printer || !IsLoaded()) return;
+    const int copies = std::max(1, printer->copyCount());
+    printer->setCopyCount(1);
+    PrintImage(*printer, WindowImage(Body()), copies);
 }
 
 void TfrmReview::mnuExit_Click() { EndProgram(0); }
