@@ -3,15 +3,14 @@
 // questions and the progress bar included, on the shipped database.
 //
 //   bench_mode_next [runs, default 50]      (QT_QPA_PLATFORM=xcb to paint under X)
-#include "dbbuild/dbbuild.h"
 #include "exam/frmExam.h"
 #include "exam/frmMode.h"
 #include "platform/runtime.h"
 #include "startup/module1.h"
+#include "support.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -32,24 +31,12 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
-        if (type != QtDebugMsg && type != QtWarningMsg && type != QtInfoMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(msg));
-    });
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir config;
-    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    bench::QuietHeadless();
     QApplication app(argc, argv);
-    QTemporaryDir folder;
-    const std::filesystem::path dir = folder.path().toStdString();
-    dbbuild::makeDatabase(PEMU_DATA_DIR, dir / Module1::kDatabaseFile);
-    plat::SetAppPathForTesting(dir);
-    plat::SetEndHook([](int) {});
-    plat::SetMsgBoxHook([](const plat::MsgBoxCall& c) {
+    bench::ProgramFolder program([](const plat::MsgBoxCall& c) {
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(c.text));
         return int(plat::vbOK);
     });
-    Module1::Connect(QString::fromStdString((dir / Module1::kDatabaseFile).string()));
     gstrUserName = "bench";
     gstrCandName = "Bench Candidate";
 

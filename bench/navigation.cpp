@@ -7,14 +7,13 @@
 // the disk's slowest flush; the 99th percentile shows the window's own cost.
 //
 //   bench_navigation
-#include "dbbuild/dbbuild.h"
 #include "exam/frmExam.h"
 #include "platform/runtime.h"
 #include "startup/module1.h"
 #include "startup/state.h"
+#include "support.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -103,21 +102,10 @@ bool Run(bool adaptive) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
-        if (type != QtDebugMsg && type != QtWarningMsg && type != QtInfoMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(msg));
-    });
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    bench::QuietHeadless();
     QApplication app(argc, argv);
-    QTemporaryDir folder;
-    const std::filesystem::path dir = folder.path().toStdString();
-    const std::filesystem::path db = dir / Module1::kDatabaseFile;
-    dbbuild::makeDatabase(PEMU_DATA_DIR, db);
-    plat::SetAppPathForTesting(dir);
-    plat::SetEndHook([](int) {});
     // The ends of the run say so; the benchmark reads on.
-    plat::SetMsgBoxHook([](const plat::MsgBoxCall&) { return int(plat::vbOK); });
-    Module1::Connect(QString::fromStdString(db.string()));
+    bench::ProgramFolder program([](const plat::MsgBoxCall&) { return int(plat::vbOK); });
     MakeBank(*gcnExam);
 
     std::printf("Exam window, run of %d questions of every type: click to the new question laid out\n", kQuestions);

@@ -5,6 +5,7 @@
 //   bench_startup_child PROGRAM_FOLDER [MAPS_FILE]
 // The launcher puts its CLOCK_MONOTONIC stamp (ns) in PEMU_LAUNCH_NS.
 #include "platform/runtime.h"
+#include "support.h"
 #include "signin/frmLogin.h"
 #include "startup/module1.h"
 
@@ -52,10 +53,7 @@ int main(int argc, char** argv) {
     const char* stamp = std::getenv("PEMU_LAUNCH_NS");
     if (argc < 2 || !stamp) return 2;
     // The headless platform's notices would bury the launcher's table.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
-        if (type != QtDebugMsg && type != QtWarningMsg && type != QtInfoMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(msg));
-    });
+    bench::QuietHeadless();
     QApplication app(argc, argv);
     plat::SetAppPathForTesting(argv[1]);
     if (Module1::Main() != 0) return 1;

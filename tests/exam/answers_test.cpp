@@ -15,13 +15,6 @@ protected:
     long long firstOfType(const std::string& type) {
         return gcnExam->Scalar("SELECT min(QId) FROM Questions where QType = ?", {type}).toInt();
     }
-    std::vector<long long> options(long long qid, int correct) {
-        std::vector<long long> v;
-        Recordset rs = gcnExam->OpenRecordset(
-            "SELECT Index FROM Answers where QId = ? and CorrectAns = ? ORDER BY Index", {qid, correct});
-        for (; !rs.Eof(); rs.MoveNext()) v.push_back(rs.Fields(0).toInt());
-        return v;
-    }
     void choose(long long qid, const std::vector<long long>& chosen) {
         gcnExam->Execute("DELETE * from AnsSelected where QId = ?", {qid});
         for (long long a : chosen) gcnExam->Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {qid, a});
@@ -35,8 +28,8 @@ protected:
 TEST_F(AnswersTest, SingleAnswerIsCorrectOnlyWithItsCorrectOption) {
     const long long q = firstOfType("S");
     ASSERT_EQ(answers::TypeOf(*gcnExam, q), "S");
-    const auto right = options(q, 1);
-    const auto wrong = options(q, 0);
+    const auto right = OptionsOf(q, 1);
+    const auto wrong = OptionsOf(q, 0);
     ASSERT_EQ(right.size(), 1u);
     ASSERT_FALSE(wrong.empty());
     EXPECT_FALSE(answered(q, "S"));
@@ -53,8 +46,8 @@ TEST_F(AnswersTest, SingleAnswerIsCorrectOnlyWithItsCorrectOption) {
 
 TEST_F(AnswersTest, MultipleAnswerIsCorrectOnlyWithExactlyTheCorrectOptions) {
     const long long q = firstOfType("M");
-    const auto right = options(q, 1);
-    const auto wrong = options(q, 0);
+    const auto right = OptionsOf(q, 1);
+    const auto wrong = OptionsOf(q, 0);
     ASSERT_GE(right.size(), 2u);
     ASSERT_FALSE(wrong.empty());
     EXPECT_FALSE(correct(q, "M"));
@@ -114,7 +107,7 @@ TEST_F(AnswersTest, SimulationIsCorrectWhenEveryCommandIsTyped) {
 
 TEST_F(AnswersTest, AnUnknownTypeIsNeverAnsweredNorCorrect) {
     const long long q = firstOfType("S");
-    choose(q, options(q, 1));
+    choose(q, OptionsOf(q, 1));
     EXPECT_FALSE(answered(q, "UA"));
     EXPECT_FALSE(correct(q, "UA"));
     EXPECT_EQ(answers::TypeOf(*gcnExam, 999999), "");

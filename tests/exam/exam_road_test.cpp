@@ -17,12 +17,7 @@ namespace {
 
 class ExamRoadTest : public ExamTest {
 protected:
-    void signIn() {
-        frmLogin.Show();
-        frmLogin.cboUname()->setEditText("cand");
-        Click(frmLogin.cmdEnter());
-        ASSERT_TRUE(frmMode.Visible());
-    }
+    void signIn() { SignInAs("cand"); }
     bool answerIfYouCan() {
         if (frmExam.strQuestType != "S" && frmExam.strQuestType != "M") return false;
         answerCorrectly(gintCurQId);

@@ -23,24 +23,12 @@ namespace {
 
 class ResultsRoadTest : public WindowTest {
 protected:
-    void signIn() {
-        frmLogin.Show();
-        frmLogin.cboUname()->setEditText("cand");
-        Click(frmLogin.cmdEnter());
-        ASSERT_TRUE(frmMode.Visible());
-    }
-    std::vector<long long> options(long long qid, int correct) {
-        std::vector<long long> v;
-        Recordset rs = gcnExam->OpenRecordset(
-            "SELECT Index FROM Answers where QId = ? and CorrectAns = ? ORDER BY Index", {qid, correct});
-        for (; !rs.Eof(); rs.MoveNext()) v.push_back(rs.Fields(0).toInt());
-        return v;
-    }
+    void signIn() { SignInAs("cand"); }
     // Ticks the options of the question on screen, right or wrong, by their rows.
     void answerOnScreen(bool correct) {
         const long long q = gintCurQId;
         const bool single = frmExam.strQuestType == "S";
-        std::vector<long long> picks = correct ? options(q, 1) : std::vector<long long>{options(q, 0).front()};
+        std::vector<long long> picks = correct ? OptionsOf(q, 1) : std::vector<long long>{OptionsOf(q, 0).front()};
         if (single) picks.resize(1);
         for (long long p : picks) {
             const int row = static_cast<int>(

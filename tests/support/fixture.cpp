@@ -1,6 +1,8 @@
 #include "fixture.h"
 
 #include "dbbuild/dbbuild.h"
+#include "exam/frmMode.h"
+#include "signin/frmLogin.h"
 #include "startup/module1.h"
 
 #include <QTest>
@@ -92,6 +94,22 @@ void ProgramTest::Click(QAbstractButton* b) {
     ASSERT_NE(b, nullptr);
     ASSERT_TRUE(b->isEnabled()) << b->objectName().toStdString() << " is disabled";
     b->click();
+}
+
+
+void ProgramTest::SignInAs(const QString& loginName) {
+    frmLogin.Show();
+    frmLogin.cboUname()->setEditText(loginName);
+    Click(frmLogin.cmdEnter());
+    ASSERT_TRUE(frmMode.Visible()) << "the sign-in of " << loginName.toStdString() << " was refused";
+}
+
+std::vector<long long> ProgramTest::OptionsOf(long long qid, int correct) {
+    std::vector<long long> v;
+    plat::Recordset rs = gcnExam->OpenRecordset(
+        "SELECT Index FROM Answers where QId = ? and CorrectAns = ? ORDER BY Index", {qid, correct});
+    for (; !rs.Eof(); rs.MoveNext()) v.push_back(rs.Fields(0).toInt());
+    return v;
 }
 
 }  // namespace pemu_test

@@ -56,6 +56,12 @@ protected:
 
     static void Click(QAbstractButton* b);
 
+    // Signs a registered candidate in at the sign-in window, as a person does;
+    // the mode window is then up.
+    static void SignInAs(const QString& loginName);
+    // The options of a question that are correct (1) or not (0), by Index.
+    static std::vector<long long> OptionsOf(long long qid, int correct);
+
 private:
     QTemporaryDir dir_;
 };
