@@ -132,7 +132,8 @@ int main(int argc, char** argv) {
         cold.push_back(runOnce(child, folder, ""));
     }
 
-    std::printf("Launch to the sign-in window's first paint (fresh process per run, offscreen platform)\n");
+    std::printf("Launch to the sign-in window's first paint (fresh process per run, %s platform)\n",
+                std::getenv("QT_QPA_PLATFORM"));
     report("warm", warm);
     report("cold (files dropped from cache)", cold);
     std::printf("cold runs dropped %zu of %zu files from the page cache before each run\n", evicted, files.size());
