@@ -196,6 +196,9 @@ void TfrmLogin::cmdEnter_Click() {
         gstrCandName = QString::fromStdString(rs.Fields("Name").toString());
         gblnAdminSignedIn = false;
         rs.Close();
+        // The administrator's mode window may still be up under this one, its
+        // configuration option shown: the candidate's loads afresh.
+        frmMode.Unload();
         frmMode.ShowAfterSignIn(false);
         Unload();
     }

@@ -298,4 +298,14 @@ TEST_F(LoginTest, OnlyTheAdministratorsSignInOffersTheConfiguration) {
     adminSignIn("norvi", "kelm");
     EXPECT_TRUE(gblnAdminSignedIn);
     EXPECT_TRUE(frmMode.optConfig()->isVisible());
+
+    // The sign-in window stays up under the administrator's mode window; a
+    // candidate who signs in there gets no configuration, chosen or offered.
+    Click(frmMode.optConfig());
+    Click(frmLogin.optUser());
+    signInAs("norvi");
+    ASSERT_TRUE(frmMode.Visible());
+    EXPECT_FALSE(gblnAdminSignedIn);
+    EXPECT_FALSE(frmMode.optConfig()->isVisible());
+    EXPECT_FALSE(frmMode.optConfig()->Value());
 }
