@@ -230,6 +230,8 @@ void bringToFront(QWidget* w) {
 
 void Form::Show(bool modal) {
     EnsureLoaded();
+    // Its load step may have closed it again.
+    if (!win_) return;
     if (modal) {
         win_->setWindowModality(Qt::ApplicationModal);
         bringToFront(win_);

@@ -192,8 +192,9 @@ public:
 
     // Builds the controls and runs the load step; nothing when already loaded.
     void Load();
-    // Loads if needed and shows. Modal: returns only once the window is hidden or
-    // unloaded, running events meanwhile.
+    // Loads if needed and shows; nothing when its load step closed it again.
+    // Modal: returns only once the window is hidden or unloaded, running events
+    // meanwhile.
     void Show(bool modal = false);
     void Hide();
     // Runs the unload step (which may cancel) and destroys the controls; members stay.

@@ -30,6 +30,7 @@ public:
     int loads = 0;
     int keptAcrossUnload = 0;
     bool cancelUnload = false;
+    bool unloadOnLoad = false;
 
 protected:
     void Build() override {
@@ -57,7 +58,10 @@ protected:
         m_chkMark->OnClick([this] { calls.push_back("chk" + std::to_string(m_chkMark->Value())); });
         OnClicked(m_cmdClose, [this] { Unload(); });
     }
-    void Form_Load() override { ++loads; }
+    void Form_Load() override {
+        ++loads;
+        if (unloadOnLoad) Unload();
+    }
     void Form_Unload(bool& cancel) override { cancel = cancelUnload; }
 };
 
@@ -70,6 +74,7 @@ protected:
         frmProbe.calls.clear();
         frmProbe.loads = 0;
         frmProbe.cancelUnload = false;
+        frmProbe.unloadOnLoad = false;
     }
 };
 
@@ -200,6 +205,18 @@ TEST_F(FormRuntimeTest, ModalShowWaitsUntilATimerEndsIt) {
     frmProbe.Show(true);
     EXPECT_TRUE(closedByTimer);
     EXPECT_FALSE(frmProbe.IsLoaded());
+}
+
+// A load step may close its own window (the exam window does when no time is
+// left): showing it then shows nothing, modal or not, and waits for nothing.
+TEST_F(FormRuntimeTest, AWindowThatClosesInItsLoadStepIsNotShown) {
+    frmProbe.unloadOnLoad = true;
+    frmProbe.Show();
+    EXPECT_FALSE(frmProbe.IsLoaded());
+    frmProbe.Show(true);
+    EXPECT_FALSE(frmProbe.IsLoaded());
+    EXPECT_FALSE(frmProbe.IsModalShown());
+    EXPECT_EQ(frmProbe.loads, 2);
 }
 
 TEST_F(FormRuntimeTest, ProgramEndsOnlyWhenNoWindowIsLeftAfterTheEvent) {
