@@ -67,7 +67,6 @@ public:
     Recordset() = default;
 
     bool Eof() const { return closed_ || pos_ >= rows_.size(); }
-    bool Bof() const { return closed_ || rows_.empty(); }
     void MoveFirst() { pos_ = 0; }
     void MoveNext() { if (pos_ < rows_.size()) ++pos_; }
     void MoveLast() { pos_ = rows_.empty() ? 0 : rows_.size() - 1; }
@@ -75,7 +74,6 @@ public:
     void Move(long long n);
     long long RecordCount() const { return closed_ ? 0 : static_cast<long long>(rows_.size()); }
     int FieldCount() const { return static_cast<int>(names_.size()); }
-    std::string FieldName(int i) const { return names_.at(i); }
 
     // Fields of the current row, by column name in any letter case or by position.
     const Value& Fields(std::string_view name) const;

@@ -40,10 +40,9 @@ struct Judgement {
     long long total = 0;  // every run question the bank holds, any type
 };
 
-// Judges every question of QuestIds that has a Questions row (an adaptive
-// exam's unissued questions included, as wrong).
-// In an adaptive exam only the questions that were issued count: the run holds
-// every question the exam could have drawn, and one never shown is not a wrong
+// Judges every question of QuestIds that has a Questions row. With issuedOnly
+// (a live adaptive exam) only the questions issued count: the run holds every
+// question the exam could have drawn, and one never shown is not a wrong
 // answer (the saved result keeps the issued questions only, so a reopened
 // report shows the same grid).
 Judgement JudgeRun(plat::Database& db, bool issuedOnly = false);

@@ -15,7 +15,6 @@ inline constexpr const char* kDriverFile = "C:\\windows\\System\\odbcjt32.dll";
 inline constexpr const char* kUser = "norvi";
 inline constexpr const char* kDriverName = "MIcrosoft Access Driver (*.mdb)";
 inline constexpr const char* kWorkspaceName = "CommandsODBCWorkspace";
-inline constexpr const char* kConnectionName = "Connection1";
 
 // The program's entry routine: registers the data source, opens the connection
 // and shows the sign-in window. Returns 0 when the program may enter its event
