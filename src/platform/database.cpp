@@ -415,8 +415,10 @@ void Database::BeginTrans() {
 
 void Database::CommitTrans() {
     if (transDepth_ == 0) throw DbError("There is no transaction to commit.", "COMMIT");
-    --transDepth_;
-    execute(transDepth_ == 0 ? std::string("COMMIT") : "RELEASE pemu" + std::to_string(transDepth_), nullptr, 0);
+    const int inner = transDepth_ - 1;
+    // A commit that fails leaves the transaction open, for a rollback to end.
+    execute(inner == 0 ? std::string("COMMIT") : "RELEASE pemu" + std::to_string(inner), nullptr, 0);
+    transDepth_ = inner;
 }
 
 void Database::Rollback() {

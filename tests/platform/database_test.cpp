@@ -140,6 +140,36 @@ TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted) {
     EXPECT_EQ(db().Scalar("SELECT count(*) FROM AnsIds").toInt(), 1);
 }
 
+// An inner transaction is undone alone; nothing of either reaches the table
+// before the outer one commits; a commit that fails leaves the transaction to
+// its rollback, and the next one starts cleanly.
+TEST(DatabaseTransactions, NestAndSurviveAFailedCommit) {
+    plat::Database db = plat::Database::Create(":memory:");
+    db.ExecScript("CREATE TABLE Parent (Id INTEGER PRIMARY KEY);"
+                  "CREATE TABLE Child (ParentId INTEGER REFERENCES Parent(Id) DEFERRABLE INITIALLY DEFERRED);"
+                  "PRAGMA foreign_keys = ON;");
+    {
+        plat::Transaction outer(db);
+        db.Execute("INSERT INTO Parent (Id) VALUES (1)");
+        {
+            plat::Transaction inner(db);
+            db.Execute("INSERT INTO Parent (Id) VALUES (2)");
+        }
+        outer.Commit();
+    }
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM Parent").toInt(), 1) << "the inner one was undone alone";
+    {
+        plat::Transaction t(db);
+        db.Execute("INSERT INTO Child (ParentId) VALUES (99)");  // checked at commit
+        EXPECT_THROW(t.Commit(), plat::DbError);
+    }
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM Child").toInt(), 0);
+    plat::Transaction again(db);
+    db.Execute("INSERT INTO Child (ParentId) VALUES (1)");
+    EXPECT_NO_THROW(again.Commit());
+    EXPECT_EQ(db.Scalar("SELECT count(*) FROM Child").toInt(), 1);
+}
+
 TEST(DatabaseOpen, NeverCreatesAndNamesTheFile) {
     QTemporaryDir dir;
     std::filesystem::path missing = std::filesystem::path(dir.path().toStdString()) / "PEMUV2.0.db";
