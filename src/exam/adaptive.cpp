@@ -32,12 +32,7 @@ std::optional<examnav::RunQuestion> firstUnissued(plat::Database& db, const QStr
         "ORDER BY Index LIMIT 1",
         {level.toStdString()});
     if (rs.Eof()) return std::nullopt;
-    examnav::RunQuestion q;
-    q.index = plat::CInt(rs.Fields("Index").toInt());
-    q.qid = plat::CInt(rs.Fields("QId").toInt());
-    q.level = QString::fromStdString(rs.Fields("DiffLvl").toString());
-    q.order = plat::CInt(rs.Fields("ExamQIdsOrder").toInt());
-    return q;
+    return examnav::RowOf(rs);
 }
 
 }  // namespace

@@ -68,7 +68,6 @@ public:
     // Judges the question again; a question not issued is not scored.
     void Rejudge(plat::Database& db, int16_t qid);
     int16_t Total() const;
-    bool Has(int16_t qid) const { return book_.count(qid) > 0; }
 
 private:
     struct Entry {

@@ -1,6 +1,6 @@
 // The exam's countdown. The remaining time is a deadline on the monotonic
-// clock: a late tick, a window that was busy or a suspended machine never
-// gives extra time, and the timer's tick only redraws what this says.
+// clock: a late tick or a window that was busy never gives extra time, and
+// the timer's tick only redraws what this says.
 #pragma once
 
 #include <QString>

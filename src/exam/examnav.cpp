@@ -7,9 +7,7 @@
 
 namespace examnav {
 
-namespace {
-
-RunQuestion rowOf(const plat::Recordset& rs) {
+RunQuestion RowOf(const plat::Recordset& rs) {
     RunQuestion q;
     q.index = plat::CInt(rs.Fields("Index").toInt());
     q.qid = plat::CInt(rs.Fields("QId").toInt());
@@ -18,6 +16,8 @@ RunQuestion rowOf(const plat::Recordset& rs) {
     return q;
 }
 
+namespace {
+
 // The first row of the query that qualifies. Without skipping one row is read.
 std::optional<RunQuestion> first(plat::Database& db, const std::string& where, const std::string& order,
                                  long long value, bool unansweredOnly) {
@@ -25,7 +25,7 @@ std::optional<RunQuestion> first(plat::Database& db, const std::string& where, c
     if (!unansweredOnly) sql += " LIMIT 1";
     plat::Recordset rs = db.OpenRecordset(sql, {value});
     for (; !rs.Eof(); rs.MoveNext()) {
-        RunQuestion q = rowOf(rs);
+        RunQuestion q = RowOf(rs);
         if (!unansweredOnly || !Answered(db, q.qid)) return q;
     }
     return std::nullopt;
@@ -44,7 +44,7 @@ std::optional<RunQuestion> At(plat::Database& db, int16_t index) {
 std::optional<RunQuestion> First(plat::Database& db) {
     plat::Recordset rs = db.OpenRecordset("SELECT Index,QId,DiffLvl,ExamQIdsOrder FROM QuestIds ORDER BY Index LIMIT 1");
     if (rs.Eof()) return std::nullopt;
-    return rowOf(rs);
+    return RowOf(rs);
 }
 
 std::optional<RunQuestion> After(plat::Database& db, int16_t index, bool unansweredOnly) {

@@ -21,6 +21,10 @@ struct RunQuestion {
     int16_t order = 0;  // ExamQIdsOrder: its issue number, 0 while not issued
 };
 
+// The question a row of QuestIds read with Index, QId, DiffLvl and
+// ExamQIdsOrder stands for.
+RunQuestion RowOf(const plat::Recordset& rs);
+
 // The row with this Index; the run's first row.
 std::optional<RunQuestion> At(plat::Database& db, int16_t index);
 std::optional<RunQuestion> First(plat::Database& db);

@@ -226,12 +226,16 @@ void TfrmExam::rejudgeOnScreen() {
     gintAdapScore = score_.Total();
 }
 
-// Leaving a question clears the learn box, but the question stays bookmarked.
+// Leaving a question clears the learn box, but the question stays bookmarked:
+// clearing the box removes the mark and it is written again, together, so a
+// failure in between keeps the mark it had.
 void TfrmExam::keepLearnMark() {
     if (gblnFromResults || !questionShown()) return;
     if (m_chkBookMark->Value() != 1) return;
+    Transaction trans(*gcnExam);
     m_chkBookMark->SetValue(0);
     examrun::KeepLearnMark(*gcnExam, gintCurQId);
+    trans.Commit();
 }
 
 bool TfrmExam::ChkAnsCor() { return answers::IsCorrect(*gcnExam, gintCurQId, strQuestType.toStdString()); }

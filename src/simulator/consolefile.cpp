@@ -54,16 +54,12 @@ bool ReadAll(const std::filesystem::path& path, QByteArray& bytes, QString* prob
     std::error_code ec;
     if (!std::filesystem::exists(path, ec) && !ec) return true;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (problem) *problem = QStringLiteral("The simulator's console file %1 cannot be read: %2").arg(Shown(path), f.errorString());
-        return false;
+    if (f.open(QIODevice::ReadOnly)) {
+        bytes = f.readAll();
+        if (f.error() == QFileDevice::NoError) return true;
     }
-    bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        if (problem) *problem = QStringLiteral("The simulator's console file %1 cannot be read: %2").arg(Shown(path), f.errorString());
-        return false;
-    }
-    return true;
+    if (problem) *problem = QStringLiteral("The simulator's console file %1 cannot be read: %2").arg(Shown(path), f.errorString());
+    return false;
 }
 
 FileOutcome WriteAll(const std::filesystem::path& path, const QByteArray& bytes) {

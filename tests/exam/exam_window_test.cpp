@@ -203,6 +203,19 @@ TEST_F(ExamWindowTest, BookmarkBoxesKeepTheirListsAcrossLeavingAndTheReviewList)
     EXPECT_FALSE(frmExam.IsLoaded());
 }
 
+// Leaving a question clears the learn box and writes the mark again: a failure
+// between the two must not cost the question its kept bookmark.
+TEST_F(ExamWindowTest, AFailedRewriteOfTheLearnBookmarkKeepsIt) {
+    const auto q = ofType("S", 2);
+    startRun({{q[0]}, {q[1]}}, Mode::Learn);
+    Click(frmExam.chkBookMark());
+    ASSERT_EQ(marks("BookMark", q[0]), 1);
+    gcnExam->ExecScript("CREATE TRIGGER refuse BEFORE INSERT ON BookMark BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
+    Click(frmExam.cmdReview());
+    EXPECT_FALSE(endRequests.empty()) << "the failure ends the program as a run-time error";
+    EXPECT_EQ(marks("BookMark", q[0]), 1);
+}
+
 // The set-up window starts a run of bookmarked questions with the box ticked.
 TEST_F(ExamWindowTest, ABookmarkRunStartsWithTheLearnBoxTicked) {
     const auto q = ofType("S", 2);
