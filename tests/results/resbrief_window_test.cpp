@@ -30,17 +30,7 @@ protected:
         run({Pick(*gcnExam, "S"), Pick(*gcnExam, "D"), Pick(*gcnExam, "M"), Pick(*gcnExam, "SIM")});
         Recordset rs = gcnExam->OpenRecordset("SELECT QId FROM QuestIds ORDER BY Index");
         for (bool first = true; !rs.Eof(); rs.MoveNext(), first = false) Answer(*gcnExam, rs.Fields(0).toInt(), first);
-        results::SaveRequest r;
-        r.candName = "Cand " + user;
-        r.userName = user;
-        r.examName = "Exam of " + user;
-        r.date = date;
-        r.time = time;
-        r.scoreObt = 650;
-        r.passScore = 700;
-        r.maxScore = 1000;
-        r.percentage = 65;
-        r.result = "Fail";
+        const results::SaveRequest r = FailedRunRequest("Cand " + user, user, "Exam of " + user, date, time);
         const results::SaveOutcome o = results::SaveResult(*gcnExam, folder(), r);
         EXPECT_TRUE(o.saved) << o.message.text.toStdString();
         return o.key.toStdString();

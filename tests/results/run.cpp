@@ -104,4 +104,20 @@ void WriteFile(const std::string& path, const std::string& text) {
     out << text;
 }
 
+results::SaveRequest FailedRunRequest(const QString& candName, const QString& userName, const QString& examName,
+                                      QDate date, QTime time) {
+    results::SaveRequest r;
+    r.candName = candName;
+    r.userName = userName;
+    r.examName = examName;
+    r.date = date;
+    r.time = time;
+    r.scoreObt = 650;
+    r.passScore = 700;
+    r.maxScore = 1000;
+    r.percentage = 65;
+    r.result = "Fail";
+    return r;
+}
+
 }  // namespace results_test

@@ -4,6 +4,11 @@
 #pragma once
 
 #include "platform/database.h"
+#include "results/savedresults.h"
+
+#include <QDate>
+#include <QString>
+#include <QTime>
 
 #include <optional>
 #include <string>
@@ -37,5 +42,9 @@ Tables Snapshot(plat::Database& db);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
+
+// The saving of a run scored 650 of 1000 against a pass of 700 (65 %, "Fail").
+results::SaveRequest FailedRunRequest(const QString& candName, const QString& userName, const QString& examName,
+                                      QDate date, QTime time);
 
 }  // namespace results_test

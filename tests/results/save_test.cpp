@@ -18,18 +18,7 @@ class SaveTest : public pemu_test::ProgramTest {
 protected:
     SaveRequest request(const QString& user = "cand01", QDate date = QDate(2026, 12, 7),
                         QTime time = QTime(14, 5, 33)) {
-        SaveRequest r;
-        r.candName = "Ann Candidate";
-        r.userName = user;
-        r.examName = "Network Associate Practice Exam";
-        r.date = date;
-        r.time = time;
-        r.scoreObt = 650;
-        r.passScore = 700;
-        r.maxScore = 1000;
-        r.percentage = 65;
-        r.result = "Fail";
-        return r;
+        return FailedRunRequest("Ann Candidate", user, "Network Associate Practice Exam", date, time);
     }
     SaveOutcome save(const SaveRequest& r) { return SaveResult(*gcnExam, folder(), r); }
     fs::path file(const QString& key) const { return folder() / "results" / (key.toStdString() + ".erf"); }
