@@ -1,0 +1,143 @@
+#include "safefile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace plat {
+
+namespace {
+
+QString SystemReason(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+FileStep Failed(int err) { return {false, SystemReason(err)}; }
+
+// Closes a descriptor on every way out.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    // Closes now, reporting the error a late write may only show here.
+    int Close() {
+        const int r = ::close(fd_);
+        fd_ = -1;
+        return r;
+    }
+
+private:
+    int fd_;
+};
+
+int WriteFully(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+// Renames without ever replacing an existing target. Where the file system
+// has no such rename, a hard link followed by removing the old name does the
+// same.
+int RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    ::unlink(from.c_str());
+    return 0;
+}
+
+}  // namespace
+
+FileStep SyncFolder(const std::filesystem::path& folder) {
+    Fd fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) return Failed(errno);
+    // Some file systems cannot flush a folder; their entries are as safe as
+    // they get, which is no reason to refuse the write.
+    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) return Failed(errno);
+    return {};
+}
+
+FileStep WriteWhole(const std::filesystem::path& target, const QByteArray& bytes, const std::filesystem::path& temp,
+                    Existing existing) {
+    {
+        Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644));
+        if (fd.get() < 0) return Failed(errno);
+        int err = WriteFully(fd.get(), bytes.constData(), static_cast<size_t>(bytes.size()));
+        if (!err && ::fsync(fd.get()) != 0) err = errno;
+        if (!err && fd.Close() != 0) err = errno;
+        if (err) {
+            ::unlink(temp.c_str());
+            return Failed(err);
+        }
+    }
+    const int err = existing == Existing::Replace ? (::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno)
+                                                  : RenameNoReplace(temp, target);
+    if (err) {
+        ::unlink(temp.c_str());
+        return Failed(err);
+    }
+    return SyncFolder(target.parent_path());
+}
+
+FileRead ReadRegularFile(const std::filesystem::path& path, qint64 limit) {
+    FileRead out;
+    auto fail = [&](int err) {
+        out.status = err == ENOENT ? FileRead::Status::Missing : FileRead::Status::Failed;
+        out.reason = SystemReason(err);
+        return out;
+    };
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return fail(errno);
+    if (!S_ISREG(st.st_mode)) {
+        out.status = FileRead::Status::NotAFile;
+        return out;
+    }
+    if (st.st_size > limit) {
+        out.status = FileRead::Status::TooLarge;
+        return out;
+    }
+    // Opened without waiting, and looked at again once open: what the name
+    // points to may have changed since the look above.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0) return fail(errno);
+    if (::fstat(fd.get(), &st) != 0) return fail(errno);
+    if (!S_ISREG(st.st_mode)) {
+        out.status = FileRead::Status::NotAFile;
+        return out;
+    }
+    QByteArray bytes;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail(errno);
+        }
+        if (n == 0) break;
+        if (bytes.size() + n > limit) {  // the file grew while it was read
+            out.status = FileRead::Status::TooLarge;
+            return out;
+        }
+        bytes.append(chunk, n);
+    }
+    out.status = FileRead::Status::Read;
+    out.bytes = std::move(bytes);
+    return out;
+}
+
+}  // namespace plat
