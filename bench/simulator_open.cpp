@@ -83,6 +83,8 @@ int main(int argc, char** argv) {
     Case("one line of 3 MB", program.dir(), Block(std::string(3 << 20, 'x') + "\r\n"));
     Case("1 MB of 60-character lines", program.dir(), Block(ManyLines(1 << 20)));
     Case("just under the reader's limit, short lines", program.dir(), Block(ManyLines(sim::kConsoleFileLimit - 200)));
+    Case("just under the reader's limit, empty lines", program.dir(),
+         Block(std::string((sim::kConsoleFileLimit - 200) & ~1, '\n')));
     Case("just under the reader's limit, 4 KB lines", program.dir(),
          Block([] {
              std::string s;

@@ -144,6 +144,7 @@ std::vector<Block> ParseConsoleFile(const QByteArray& bytes) {
             if (lines[i].startsWith(kHeaderStart)) break;  // this block lost its end
             console << ForConsole(lines[i++]);
         }
+        if (console.size() > kConsoleLinesKept) console.remove(0, console.size() - kConsoleLinesKept);
         b.console = console.join(QLatin1Char('\n'));
         if (seen.insert(b.qid).second) blocks.push_back(std::move(b));
     }

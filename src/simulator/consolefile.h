@@ -22,9 +22,9 @@
 // Reading never fails on a damaged file: what cannot be read is left out, the
 // rest is kept. Only a plain file of at most kConsoleFileLimit bytes is read (a
 // pipe or a device in its place must neither hang nor exhaust the program),
-// and a line longer than kConsoleLineLimit is cut when read, so that no
-// console takes long to lay out; the file keeps the line until the console is
-// saved again.
+// and a line longer than kConsoleLineLimit is cut when read, as is a console
+// of more than kConsoleLinesKept lines, so that no console takes long to lay
+// out; the file keeps what it holds until that console is saved again.
 #pragma once
 
 #include <QByteArray>
@@ -49,6 +49,11 @@ inline constexpr qint64 kConsoleFileLimit = 4 << 20;
 // out in the console.
 inline constexpr qsizetype kConsoleLineLimit = 1024;
 
+// The most console lines kept when read: the last ones, where the console
+// goes on. A lab typed through takes a few dozen; a file of millions of empty
+// lines would take many seconds to show.
+inline constexpr qsizetype kConsoleLinesKept = 10000;
+
 // One question's saved console. `console` has its lines separated by "\n".
 struct Block {
     long long qid = 0;
@@ -66,7 +71,8 @@ struct FileOutcome {
 // The file's bytes to blocks and back. Lines outside a block, a second block of
 // the same question, and a block cut short before its prompt are left out; a
 // block missing its "[EOQ]" ends at the next header or at the end. Every line
-// read (device name, prompt, console line) is cut to kConsoleLineLimit.
+// read (device name, prompt, console line) is cut to kConsoleLineLimit, and a
+// console keeps its last kConsoleLinesKept lines.
 std::vector<Block> ParseConsoleFile(const QByteArray& bytes);
 QByteArray FormatConsoleFile(const std::vector<Block>& blocks);
 
