@@ -7,7 +7,9 @@ namespace indexes {
 
 const std::vector<Definition>& All() {
     // Text columns compare without letter case, so their indexes are built with
-    // the same collation; otherwise a lookup by name could not use them.
+    // the same collation; otherwise a lookup by name could not use them. User has
+    // none: the sign-in list reads its names in stored order, which a covering
+    // index on Uname would turn into alphabetical order.
     static const std::vector<Definition> all = {
         {"QuestionsQId", "Questions", "QId"},
         {"AnswersQId", "Answers", "QId"},
@@ -23,7 +25,6 @@ const std::vector<Definition>& All() {
         {"AnsIdsQid", "AnsIds", "Qid, \"Index\""},
         {"AnsSelectedQId", "AnsSelected", "QId"},
         {"BookMarkExamQId", "BookMarkExam", "QId"},
-        {"UserUname", "User", "Uname COLLATE NOCASE"},
         {"BookMarkQId", "BookMark", "QId"},
         {"ResultsBriefFileName", "ResultsBrief", "FileName COLLATE NOCASE"},
         {"ResultsBriefUserName", "ResultsBrief", "UserName COLLATE NOCASE, \"Index\""},

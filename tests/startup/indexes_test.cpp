@@ -85,7 +85,6 @@ TEST_F(IndexesTest, PerQuestionLookupsUseTheirIndexes) {
         {"SELECT count(*) FROM ResultsBrief where FileName = ?", {"ResultsBriefFileName"}},
         {"SELECT Index,CandidateName,FileName FROM ResultsBrief where UserName = ? order by Index",
          {"ResultsBriefUserName"}},
-        {"SELECT count(*) FROM User where Uname = ? ", {"UserUname"}},
     };
     for (const auto& [sql, expected] : plans) {
         std::string plan;
