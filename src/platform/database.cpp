@@ -310,8 +310,11 @@ Database Database::Open(const std::filesystem::path& file) {
         rc = readCatalogue(db.db_);
     }
     if (rc != SQLITE_OK) {
+        const int primary = rc & 0xff;
         std::string why = isWriteFailure(rc)
                               ? WriteFailure(file, writable(file), writable(folderOf(file))) + ", so it cannot be read"
+                          : primary == SQLITE_BUSY || primary == SQLITE_LOCKED
+                              ? BusyFailure(file)
                               : "The database file " + file.string() + " cannot be read";
         throw DbError(why + ": " + sqlite3_errmsg(db.db_), "", rc);
     }
