@@ -214,6 +214,29 @@ TEST_F(StartupTest, AFolderInPlaceOfTheDatabaseIsNamedAsSuch) {
     EXPECT_TRUE(lastBox().text.contains("is a folder, not a database file")) << lastBox().text.toStdString();
 }
 
+// Another program in the middle of writing: the program starts all the same,
+// reading past its lock; a database held exclusively in rollback mode (as an
+// older program would keep it) is reported as locked, not as unreadable.
+TEST_F(StartupTest, ADatabaseLockedByAnotherProgram) {
+    Database other = Database::Open(dbFile());
+    other.BeginTrans();
+    other.Execute("INSERT into User (Uname,Name,Email,Phone) values(?,?,?,?)", {"kim", "Kim Lee", "NA", "NA"});
+    ASSERT_EQ(Module1::Main(), 0) << lastBox().text.toStdString();
+    EXPECT_TRUE(frmLogin.Visible());
+    EXPECT_EQ(frmLogin.cboUname()->findText("kim"), -1) << "an uncommitted user was listed";
+    other.Rollback();
+    frmLogin.Unload();
+    Settle();
+    Module1::Disconnect();
+
+    ASSERT_EQ(other.Scalar("PRAGMA journal_mode = DELETE").toString(), "delete");
+    other.ExecScript("BEGIN EXCLUSIVE; INSERT INTO BookMark (QId) VALUES (1);");
+    EXPECT_NE(Module1::Main(), 0);
+    EXPECT_EQ(Form::LoadedCount(), 0);
+    EXPECT_TRUE(lastBox().text.contains("is locked by another program")) << lastBox().text.toStdString();
+    other.ExecScript("ROLLBACK");
+}
+
 // Without fonts Qt draws every character as the same box and says nothing.
 TEST_F(StartupTest, DesignedTypefacesResolveToRealFonts) {
     ASSERT_EQ(Module1::Main(), 0);
