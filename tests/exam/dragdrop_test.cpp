@@ -73,3 +73,23 @@ TEST_F(DragStoreTest, ClosingWritesEveryRowOrNoneWhenAStatementFails) {
     EXPECT_EQ(column("AnsSel"), drops);
     EXPECT_EQ(column("AnsRand"), options);
 }
+
+// Rows numbered beyond 32,767 read, shown and written back as they are.
+TEST_F(DragStoreTest, RowsNumberedBeyond32767KeepTheirNumbers) {
+    gcnExam->Execute("INSERT INTO Questions (QId,QName,DiffLevel,QType,CatInd,ExhibitPath,Expln) "
+                     "VALUES (40001,'Match them','B','D',1,'NA','NA')");
+    for (long long i : {50001, 50002, 50003})
+        gcnExam->Execute("INSERT INTO DragNDrop (Index,QId,Question,Answer,AnsSel,AnsRand) VALUES (?,40001,?,?,?,?)",
+                         {i, "Item " + std::to_string(i), "Match " + std::to_string(i), i == 50001 ? 50003LL : 0LL,
+                          i == 50001 ? 50002LL : i == 50002 ? 50003LL : 50001LL});
+    const std::vector<Row> rows = dragdrop::ReadRows(*gcnExam, 40001);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].index, 50003);
+    std::mt19937 gen(1);
+    EXPECT_EQ(dragdrop::OptionOrder(rows, gen), (std::vector<long long>{50002, 50003, 50001}));
+    EXPECT_EQ(dragdrop::StoredDrops(rows), (std::vector<long long>{50003, 0, 0}));
+
+    dragdrop::Save(*gcnExam, {50001, 50002, 50003}, {50003, 50001, 50002}, {50001, 50002, 0});
+    EXPECT_EQ(dragdrop::StoredDrops(dragdrop::ReadRows(*gcnExam, 40001)), (std::vector<long long>{50001, 50002, 0}));
+    EXPECT_EQ(gcnExam->Scalar("SELECT AnsRand FROM DragNDrop WHERE Index = 50001").toInt(), 50003);
+}
