@@ -1,8 +1,9 @@
 // Numbers beyond 32,767 where the exam window reads them: option rows, question
 // ids, places in a run of 33,000 questions and issue numbers, through the
-// lookups and through the window itself.
+// lookups and through the window itself, and a bank larger than a run can number.
 #include "exam/examnav.h"
 #include "exam/examrun.h"
+#include "exam/setupcheck.h"
 #include "exam_fixture.h"
 #include "startup/state.h"
 #include "support/largebank.h"
@@ -93,4 +94,28 @@ TEST_F(LargeNumbersTest, TheWindowShowsAndSavesTheQuestionAtPlace33000) {
     EXPECT_TRUE(frmExam.ChkAnsCor());
     EXPECT_TRUE(endRequests.empty());
     EXPECT_TRUE(boxTexts().empty());
+}
+
+// A bank larger than one run can number: the set-up window says so instead of
+// stopping. All of a bank of 40,000 questions, or a start beyond 32,767.
+TEST(LargeBankSetUp, ARunBeyond32767QuestionsIsRefusedWithAMessage) {
+    using namespace setupcheck;
+    auto check = [](Source source, const char* count, const char* start, std::vector<int> cells = {}) {
+        return Check(Entries{source, count, start, "60", 40000, std::move(cells)});
+    };
+    const auto all = check(Source::All, "40000", "1");
+    ASSERT_TRUE(std::holds_alternative<Refusal>(all));
+    EXPECT_EQ(std::get<Refusal>(all).box, Box::QuestNum);
+    EXPECT_EQ(std::get<Refusal>(all).message.text, "A test can have at most 32767 Questions");
+    const auto start = check(Source::All, "5", "39000");
+    ASSERT_TRUE(std::holds_alternative<Refusal>(start));
+    EXPECT_EQ(std::get<Refusal>(start).box, Box::StartFrom);
+    EXPECT_EQ(std::get<Refusal>(start).message.text, "Starting Question Number cannot be more than 32767");
+    EXPECT_TRUE(std::holds_alternative<Refusal>(check(Source::Custom, "0", "1", {20000, 12768})));
+
+    const auto most = check(Source::All, "32767", "7233");
+    ASSERT_TRUE(std::holds_alternative<Start>(most));
+    EXPECT_EQ(std::get<Start>(most).count, 32767);
+    EXPECT_EQ(std::get<Start>(most).start, 7233);
+    EXPECT_TRUE(std::holds_alternative<Start>(check(Source::Custom, "0", "1", {20000, 12767})));
 }
