@@ -9,6 +9,7 @@
 //   bench_selection [seconds per reference case, default 20; 0 skips the reference]
 #include "exam/selection.h"
 #include "platform/database.h"
+#include "support/largebank.h"
 
 #include <QTemporaryDir>
 
@@ -29,31 +30,12 @@ using plat::Value;
 
 namespace {
 
-constexpr int kCategories = 10;
+using largebank::kCategories;
 
 // A bank of n questions: QIds with a gap after every ninth, levels and
 // categories mixed, one in ten drag-and-drop, one in ten simulation, the others
 // with four options.
-void MakeBank(Database& db, int n) {
-    static const char* levels[] = {"B", "I", "E"};
-    db.BeginTrans();
-    for (int c = 1; c <= kCategories; ++c)
-        db.Execute("INSERT INTO Categories (Index, CatName) VALUES (?, ?)", {c, "Category " + std::to_string(c)});
-    long long option = 1;
-    for (int i = 0; i < n; ++i) {
-        const long long qid = i + 1 + i / 9;
-        const char* type = i % 10 == 3 ? "D" : i % 10 == 7 ? "SIM" : i % 2 ? "M" : "S";
-        db.Execute("INSERT INTO Questions (QId,QName,DiffLevel,QType,CatInd,ExhibitPath,Expln) "
-                   "VALUES (?,?,?,?,?,'NA','NA')",
-                   {qid, "Question " + std::to_string(qid), levels[(i / 7) % 3], type, (i * 7) % kCategories + 1});
-        if (std::string(type) == "S" || std::string(type) == "M") {
-            for (int o = 0; o < 4; ++o)
-                db.Execute("INSERT INTO Answers (Index,QId,Answer,CorrectAns) VALUES (?,?,?,?)",
-                           {option++, qid, "Option " + std::to_string(o), o == 0 ? 1 : 0});
-        }
-    }
-    db.CommitTrans();
-}
+void MakeBank(Database& db, int n) { largebank::MakeBank(db, largebank::Shape{n}); }
 
 void EmptyRun(Database& db) {
     db.Execute("DELETE * from QuestIds");

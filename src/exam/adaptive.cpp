@@ -49,15 +49,15 @@ std::optional<examnav::RunQuestion> ChooseNext(plat::Database& db, const QString
     return std::nullopt;
 }
 
-void Issue(plat::Database& db, int16_t index, int16_t issueNo) {
+void Issue(plat::Database& db, long long index, long long issueNo) {
     db.Execute("UPDATE QuestIds SET Attempted = 1,ExamQIdsOrder = ? where Index = ?", {issueNo, index});
 }
 
-void ScoreBook::Add(plat::Database& db, int16_t qid, int16_t weight) {
+void ScoreBook::Add(plat::Database& db, long long qid, int16_t weight) {
     book_[qid] = Entry{weight, answers::IsCorrect(db, qid, answers::TypeOf(db, qid))};
 }
 
-void ScoreBook::Rejudge(plat::Database& db, int16_t qid) {
+void ScoreBook::Rejudge(plat::Database& db, long long qid) {
     auto it = book_.find(qid);
     if (it == book_.end()) return;
     it->second.correct = answers::IsCorrect(db, qid, answers::TypeOf(db, qid));

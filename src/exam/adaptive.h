@@ -55,7 +55,7 @@ std::optional<examnav::RunQuestion> FirstQuestion(plat::Database& db);
 std::optional<examnav::RunQuestion> ChooseNext(plat::Database& db, const QString& levelLeft, bool correct);
 
 // Stamps the question at `index` as issued with the issue number.
-void Issue(plat::Database& db, int16_t index, int16_t issueNo);
+void Issue(plat::Database& db, long long index, long long issueNo);
 
 // The score: the weights of the issued questions that are correct by their
 // saved answers, each counted once. A question is judged when it is issued
@@ -64,9 +64,9 @@ class ScoreBook {
 public:
     void Clear() { book_.clear(); }
     // Adds an issued question with its weight, judged now.
-    void Add(plat::Database& db, int16_t qid, int16_t weight);
+    void Add(plat::Database& db, long long qid, int16_t weight);
     // Judges the question again; a question not issued is not scored.
-    void Rejudge(plat::Database& db, int16_t qid);
+    void Rejudge(plat::Database& db, long long qid);
     int16_t Total() const;
 
 private:
@@ -74,7 +74,7 @@ private:
         int16_t weight = 0;
         bool correct = false;
     };
-    std::map<int16_t, Entry> book_;
+    std::map<long long, Entry> book_;
 };
 
 }  // namespace adaptive

@@ -1,41 +1,39 @@
 #include "dragdrop.h"
 
-#include "platform/convert.h"
-
 #include <algorithm>
 #include <set>
 
 namespace dragdrop {
 
-std::vector<Row> ReadRows(plat::Database& db, int16_t qid) {
+std::vector<Row> ReadRows(plat::Database& db, long long qid) {
     std::vector<Row> rows;
     plat::Recordset rs = db.OpenRecordset(
         "SELECT Index,Question,Answer,AnsSel,AnsRand FROM DragNDrop WHERE QId = ? Order by Index ", {qid});
     for (; !rs.Eof(); rs.MoveNext()) {
         Row r;
-        r.index = plat::CInt(rs.Fields("Index").toInt());
+        r.index = rs.Fields("Index").toInt();
         r.question = QString::fromStdString(rs.Fields("Question").toString());
         r.answer = QString::fromStdString(rs.Fields("Answer").toString());
-        r.ansSel = plat::CInt(rs.Fields("AnsSel").toInt());
-        r.ansRand = plat::CInt(rs.Fields("AnsRand").toInt());
+        r.ansSel = rs.Fields("AnsSel").toInt();
+        r.ansRand = rs.Fields("AnsRand").toInt();
         rows.push_back(std::move(r));
     }
     return rows;
 }
 
-const Row* Find(const std::vector<Row>& rows, int16_t index) {
+const Row* Find(const std::vector<Row>& rows, long long index) {
     for (const Row& r : rows)
         if (r.index == index) return &r;
     return nullptr;
 }
 
-std::vector<int16_t> OptionOrder(const std::vector<Row>& rows, std::mt19937& gen) {
-    std::vector<int16_t> own, stored;
+std::vector<long long> OptionOrder(const std::vector<Row>& rows, std::mt19937& gen) {
+    std::vector<long long> own, stored;
     for (const Row& r : rows) {
         own.push_back(r.index);
         stored.push_back(r.ansRand);
     }
-    std::vector<int16_t> a = own, b = stored;
+    std::vector<long long> a = own, b = stored;
     std::sort(a.begin(), a.end());
     std::sort(b.begin(), b.end());
     if (a == b) return stored;
@@ -43,14 +41,14 @@ std::vector<int16_t> OptionOrder(const std::vector<Row>& rows, std::mt19937& gen
     return own;
 }
 
-std::vector<int16_t> StoredDrops(const std::vector<Row>& rows) {
-    std::vector<int16_t> drops;
-    for (const Row& r : rows) drops.push_back(r.ansSel != 0 && Find(rows, r.ansSel) ? r.ansSel : int16_t(0));
+std::vector<long long> StoredDrops(const std::vector<Row>& rows) {
+    std::vector<long long> drops;
+    for (const Row& r : rows) drops.push_back(r.ansSel != 0 && Find(rows, r.ansSel) ? r.ansSel : 0LL);
     return drops;
 }
 
-void Save(plat::Database& db, const std::vector<int16_t>& rows, const std::vector<int16_t>& options,
-          const std::vector<int16_t>& drops) {
+void Save(plat::Database& db, const std::vector<long long>& rows, const std::vector<long long>& options,
+          const std::vector<long long>& drops) {
     if (rows.empty()) return;
     plat::Transaction t(db);
     for (size_t i = 0; i < rows.size(); ++i)

@@ -10,7 +10,6 @@
 
 #include <QString>
 
-#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -18,35 +17,35 @@ namespace dragdrop {
 
 // One item of the question: a DragNDrop row.
 struct Row {
-    int16_t index = 0;    // Index
-    QString question;     // the item text
-    QString answer;       // the text that matches it
-    int16_t ansSel = 0;   // stored: the row whose answer was dropped on this slot
-    int16_t ansRand = 0;  // stored: the row whose answer stands beside this item
+    long long index = 0;    // Index
+    QString question;       // the item text
+    QString answer;         // the text that matches it
+    long long ansSel = 0;   // stored: the row whose answer was dropped on this slot
+    long long ansRand = 0;  // stored: the row whose answer stands beside this item
 };
 
 // The question's rows in Index order.
-std::vector<Row> ReadRows(plat::Database& db, int16_t qid);
+std::vector<Row> ReadRows(plat::Database& db, long long qid);
 
 // The row with this Index, or nullptr.
-const Row* Find(const std::vector<Row>& rows, int16_t index);
+const Row* Find(const std::vector<Row>& rows, long long index);
 
 // The option beside each row (the Index of the row whose answer it shows).
 // The stored order is kept when it places every row of the question exactly
 // once; otherwise (a question never opened, or a broken order) the question's
 // own rows are shuffled with `gen`.
-std::vector<int16_t> OptionOrder(const std::vector<Row>& rows, std::mt19937& gen);
+std::vector<long long> OptionOrder(const std::vector<Row>& rows, std::mt19937& gen);
 
 // What each slot holds when the window opens: the stored drop, or 0 (empty)
 // when none is stored or the stored value names no row of the question.
-std::vector<int16_t> StoredDrops(const std::vector<Row>& rows);
+std::vector<long long> StoredDrops(const std::vector<Row>& rows);
 
 // Closing: every row gets the option dropped on its slot (0 for an empty slot)
 // and the option shown beside it, in one transaction, so the answer is never
 // half written. `rows`, `options` and `drops` run in step; nothing is written
 // for a question without rows.
-void Save(plat::Database& db, const std::vector<int16_t>& rows, const std::vector<int16_t>& options,
-          const std::vector<int16_t>& drops);
+void Save(plat::Database& db, const std::vector<long long>& rows, const std::vector<long long>& options,
+          const std::vector<long long>& drops);
 
 // ---- dropping
 

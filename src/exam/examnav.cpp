@@ -1,7 +1,6 @@
 #include "examnav.h"
 
 #include "exam/answers.h"
-#include "platform/convert.h"
 
 #include <string>
 
@@ -9,10 +8,10 @@ namespace examnav {
 
 RunQuestion RowOf(const plat::Recordset& rs) {
     RunQuestion q;
-    q.index = plat::CInt(rs.Fields("Index").toInt());
-    q.qid = plat::CInt(rs.Fields("QId").toInt());
+    q.index = rs.Fields("Index").toInt();
+    q.qid = rs.Fields("QId").toInt();
     q.level = QString::fromStdString(rs.Fields("DiffLvl").toString());
-    q.order = plat::CInt(rs.Fields("ExamQIdsOrder").toInt());
+    q.order = rs.Fields("ExamQIdsOrder").toInt();
     return q;
 }
 
@@ -33,11 +32,11 @@ std::optional<RunQuestion> first(plat::Database& db, const std::string& where, c
 
 }  // namespace
 
-bool Answered(plat::Database& db, int16_t qid) {
+bool Answered(plat::Database& db, long long qid) {
     return answers::IsAnswered(db, qid, answers::TypeOf(db, qid));
 }
 
-std::optional<RunQuestion> At(plat::Database& db, int16_t index) {
+std::optional<RunQuestion> At(plat::Database& db, long long index) {
     return first(db, "Index = ?", "Index", index, false);
 }
 
@@ -47,19 +46,19 @@ std::optional<RunQuestion> First(plat::Database& db) {
     return RowOf(rs);
 }
 
-std::optional<RunQuestion> After(plat::Database& db, int16_t index, bool unansweredOnly) {
+std::optional<RunQuestion> After(plat::Database& db, long long index, bool unansweredOnly) {
     return first(db, "Index > ?", "Index", index, unansweredOnly);
 }
 
-std::optional<RunQuestion> Before(plat::Database& db, int16_t index, bool unansweredOnly) {
+std::optional<RunQuestion> Before(plat::Database& db, long long index, bool unansweredOnly) {
     return first(db, "Index < ?", "Index DESC", index, unansweredOnly);
 }
 
-std::optional<RunQuestion> IssuedAfter(plat::Database& db, int16_t order, bool unansweredOnly) {
+std::optional<RunQuestion> IssuedAfter(plat::Database& db, long long order, bool unansweredOnly) {
     return first(db, "ExamQIdsOrder > ?", "ExamQIdsOrder", order, unansweredOnly);
 }
 
-std::optional<RunQuestion> IssuedBefore(plat::Database& db, int16_t order, bool unansweredOnly) {
+std::optional<RunQuestion> IssuedBefore(plat::Database& db, long long order, bool unansweredOnly) {
     return first(db, "ExamQIdsOrder < ? and ExamQIdsOrder <> 0", "ExamQIdsOrder DESC", order, unansweredOnly);
 }
 

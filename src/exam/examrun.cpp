@@ -1,7 +1,5 @@
 #include "examrun.h"
 
-#include "platform/convert.h"
-
 namespace examrun {
 
 void StartRun(plat::Database& db) {
@@ -13,7 +11,7 @@ void StartRun(plat::Database& db) {
     t.Commit();
 }
 
-Question LoadQuestion(plat::Database& db, int16_t qid) {
+Question LoadQuestion(plat::Database& db, long long qid) {
     Question q;
     plat::Recordset rs =
         db.OpenRecordset("SELECT QName,QType,ExhibitPath,Expln FROM Questions where QId = ?", {qid});
@@ -33,29 +31,29 @@ Question LoadQuestion(plat::Database& db, int16_t qid) {
             "WHERE AnsIds.Qid = ? ORDER BY AnsIds.Index",
             {qid, qid});
         for (; !opts.Eof(); opts.MoveNext())
-            q.options.push_back(Option{plat::CInt(opts.Fields(0).toInt()),
+            q.options.push_back(Option{opts.Fields(0).toInt(),
                                        QString::fromStdString(opts.Fields(1).toString()),
                                        opts.Fields(2).toInt() != 0});
     }
     plat::Recordset place = db.OpenRecordset("SELECT Index FROM QuestIds WHERE QId = ? ORDER BY Index LIMIT 1", {qid});
-    if (!place.Eof()) q.runIndex = plat::CInt(place.Fields(0).toInt());
+    if (!place.Eof()) q.runIndex = place.Fields(0).toInt();
     q.runSize = db.Scalar("SELECT count(*) FROM QuestIds ").toInt();
     return q;
 }
 
-void SaveAnswers(plat::Database& db, int16_t qid, const std::vector<int16_t>& chosen) {
+void SaveAnswers(plat::Database& db, long long qid, const std::vector<long long>& chosen) {
     plat::Transaction t(db);
     db.Execute("DELETE * from AnsSelected where QId = ?", {qid});
-    for (int16_t a : chosen) db.Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {qid, a});
+    for (long long a : chosen) db.Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {qid, a});
     t.Commit();
 }
 
-std::vector<int16_t> CorrectOptions(plat::Database& db, int16_t qid, bool firstOnly) {
-    std::vector<int16_t> out;
+std::vector<long long> CorrectOptions(plat::Database& db, long long qid, bool firstOnly) {
+    std::vector<long long> out;
     plat::Recordset rs =
         db.OpenRecordset("SELECT Index FROM Answers WHERE QId = ? and CorrectAns = 1 ORDER BY Index", {qid});
     for (; !rs.Eof(); rs.MoveNext()) {
-        out.push_back(plat::CInt(rs.Fields(0).toInt()));
+        out.push_back(rs.Fields(0).toInt());
         if (firstOnly) break;
     }
     return out;
@@ -65,11 +63,11 @@ namespace {
 const char* table(Marks list) { return list == Marks::Exam ? "BookMarkExam" : "BookMark"; }
 }  // namespace
 
-long long MarkCount(plat::Database& db, Marks list, int16_t qid) {
+long long MarkCount(plat::Database& db, Marks list, long long qid) {
     return db.Scalar(std::string("SELECT count(*) FROM ") + table(list) + " where QId = ?", {qid}).toInt();
 }
 
-void BoxClicked(plat::Database& db, Marks list, int16_t qid, bool ticked) {
+void BoxClicked(plat::Database& db, Marks list, long long qid, bool ticked) {
     const long long count = MarkCount(db, list, qid);
     if (count == 0 && ticked)
         db.Execute(std::string("INSERT INTO ") + table(list) + " (QId) VALUES (?)", {qid});
@@ -77,7 +75,7 @@ void BoxClicked(plat::Database& db, Marks list, int16_t qid, bool ticked) {
         db.Execute(std::string("Delete QId from ") + table(list) + " where QId = ?", {qid});
 }
 
-void KeepLearnMark(plat::Database& db, int16_t qid) {
+void KeepLearnMark(plat::Database& db, long long qid) {
     if (MarkCount(db, Marks::Learn, qid) == 0) db.Execute("INSERT INTO BookMark (QId) VALUES (?)", {qid});
 }
 

@@ -7,7 +7,6 @@
 
 #include <QString>
 
-#include <cstdint>
 #include <vector>
 
 namespace examrun {
@@ -19,7 +18,7 @@ void StartRun(plat::Database& db);
 
 // One option of a question, in display order.
 struct Option {
-    int16_t index = 0;  // Answers.Index
+    long long index = 0;  // Answers.Index
     QString text;
     bool chosen = false;  // it has an AnsSelected row
 };
@@ -32,29 +31,29 @@ struct Question {
     QString exhibitPath;
     QString expln;
     std::vector<Option> options;  // "S" and "M" only, in AnsIds order
-    int16_t runIndex = 0;         // its QuestIds.Index; 0 when not in the run
+    long long runIndex = 0;       // its QuestIds.Index; 0 when not in the run
     long long runSize = 0;        // rows of QuestIds
 };
-Question LoadQuestion(plat::Database& db, int16_t qid);
+Question LoadQuestion(plat::Database& db, long long qid);
 
 // Replaces the question's chosen options: the only writer of AnsSelected
 // during a run. One transaction, so a failure keeps the former choice whole.
-void SaveAnswers(plat::Database& db, int16_t qid, const std::vector<int16_t>& chosen);
+void SaveAnswers(plat::Database& db, long long qid, const std::vector<long long>& chosen);
 
 // The correct options of a question, by Index; only the first when `firstOnly`.
-std::vector<int16_t> CorrectOptions(plat::Database& db, int16_t qid, bool firstOnly);
+std::vector<long long> CorrectOptions(plat::Database& db, long long qid, bool firstOnly);
 
 // ---- bookmarks: BookMarkExam for the run, BookMark kept across runs
 enum class Marks { Exam, Learn };
 
 // Rows of the question in the list; a question counts as marked with exactly one.
-long long MarkCount(plat::Database& db, Marks list, int16_t qid);
+long long MarkCount(plat::Database& db, Marks list, long long qid);
 // The click step of a bookmark box: ticked adds a row when the question has
 // none; clear removes every row of the question.
-void BoxClicked(plat::Database& db, Marks list, int16_t qid, bool ticked);
+void BoxClicked(plat::Database& db, Marks list, long long qid, bool ticked);
 // After the learn box was cleared on leaving a question: the question keeps
 // exactly one BookMark row.
-void KeepLearnMark(plat::Database& db, int16_t qid);
+void KeepLearnMark(plat::Database& db, long long qid);
 // End of a run: learn bookmarks marked deleted go, and the run's exam bookmarks.
 void PurgeAtEnd(plat::Database& db);
 

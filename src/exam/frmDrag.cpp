@@ -181,9 +181,9 @@ void TfrmDrag::Form_Load() {
 
     const std::vector<dragdrop::Row> rows = dragdrop::ReadRows(*gcnExam, gintCurQId);
     std::mt19937 gen{std::random_device{}()};
-    const std::vector<int16_t> order = dragdrop::OptionOrder(rows, gen);
-    const std::vector<int16_t> drops =
-        mblnShowAnswer ? std::vector<int16_t>(rows.size(), 0) : dragdrop::StoredDrops(rows);
+    const std::vector<long long> order = dragdrop::OptionOrder(rows, gen);
+    const std::vector<long long> drops =
+        mblnShowAnswer ? std::vector<long long>(rows.size(), 0) : dragdrop::StoredDrops(rows);
     for (size_t i = 0; i < rows.size(); ++i) {
         const dragdrop::Row* option = dragdrop::Find(rows, order[i]);
         const dragdrop::Row* dropped = dragdrop::Find(rows, drops[i]);
@@ -192,7 +192,7 @@ void TfrmDrag::Form_Load() {
         mintOptIndex.push_back(order[i]);
         mintSlotDrop.push_back(drops[i]);
         loadRow(static_cast<int>(i) + 1, rows[i].question, option ? option->answer : QString(), slot);
-        mintRowCount = static_cast<int16_t>(i + 1);
+        mintRowCount = static_cast<int>(i + 1);
     }
     layOutRows();
     m_lblQuestion(0)->setVisible(false);
@@ -251,9 +251,9 @@ void TfrmDrag::Form_Unload(bool& /*cancel*/) {
         frmExam.mblnFromShAns = false;
         return;
     }
-    const std::vector<int16_t> rows(mintRowIndex.begin() + 1, mintRowIndex.end());
-    const std::vector<int16_t> options(mintOptIndex.begin() + 1, mintOptIndex.end());
-    const std::vector<int16_t> drops(mintSlotDrop.begin() + 1, mintSlotDrop.end());
+    const std::vector<long long> rows(mintRowIndex.begin() + 1, mintRowIndex.end());
+    const std::vector<long long> options(mintOptIndex.begin() + 1, mintOptIndex.end());
+    const std::vector<long long> drops(mintSlotDrop.begin() + 1, mintSlotDrop.end());
     dragdrop::Save(*gcnExam, rows, options, drops);
 }
 

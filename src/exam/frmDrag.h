@@ -104,10 +104,10 @@ private:
     QFrame* outline_ = nullptr;   // follows the pointer while an option is dragged
 
     // the rows loaded (element 0 unused)
-    int16_t mintRowCount = 0;
-    std::vector<int16_t> mintRowIndex;  // Index of row n
-    std::vector<int16_t> mintOptIndex;  // Index of the row whose answer option n shows
-    std::vector<int16_t> mintSlotDrop;  // Index of the option dropped on slot n; 0 = empty
+    int mintRowCount = 0;
+    std::vector<long long> mintRowIndex;  // Index of row n
+    std::vector<long long> mintOptIndex;  // Index of the row whose answer option n shows
+    std::vector<long long> mintSlotDrop;  // Index of the option dropped on slot n; 0 = empty
     std::vector<int> mintRowTop;        // Top of row n at scroll value 0
 
     // opened for Show Answer or over a reopened result: nothing can be dragged

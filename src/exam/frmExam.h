@@ -75,16 +75,16 @@ public:
 
     // ---- the window's members that other windows read and set
     QString strQuestType;        // QType on screen; "UA" while a question is built
-    int16_t intAnsLbls = 0;      // answer rows loaded
-    int16_t intQuestLbls = 0;    // question labels loaded (1 while a question is shown)
-    int16_t mintCurQuesInd = 0;  // QuestIds.Index of the question on screen
+    int intAnsLbls = 0;            // answer rows loaded
+    int16_t intQuestLbls = 0;      // question labels loaded (1 while a question is shown)
+    long long mintCurQuesInd = 0;  // QuestIds.Index of the question on screen
     bool mblnFromShAns = false;  // the drag or simulator window opens for Show Answer
 
     // ---- public procedures
-    void DispQuestNOpts(int16_t intCurQId);
+    void DispQuestNOpts(long long intCurQId);
     void RemControls();
     // Moves the cursor to the next question by Index and shows question qdd.
-    void FetchNormQues1(int16_t qdd);
+    void FetchNormQues1(long long qdd);
     void FetchNormQues();
     void FetchAdapQues();
     // The question last shown, judged by its saved answers.
@@ -93,7 +93,7 @@ public:
     // ---- what the review list and the grade report call
     // Shows the question at this place of the run with both bookmark boxes
     // from the tables (the review list's jump).
-    void ShowQuestionAt(int16_t index);
+    void ShowQuestionAt(long long index);
     // Shows the first question without an answer and switches Next and
     // Previous to unanswered questions; false, changing nothing, when every
     // question is answered.
@@ -122,7 +122,7 @@ public:
     void cmdReview_Click();
     void cmdEndExam_Click();
     void tmrExamTime_Timer();
-    void lblAnswers_Click(int16_t Index);
+    void lblAnswers_Click(int Index);
     void mnuIncFont_Click();
     void mnuDecFont_Click();
     void vsbQuestion_Change();
@@ -202,7 +202,7 @@ private:
     // the question on screen: unscrolled Tops (twips; element 0 the template
     // question label's) and the option of each answer row
     std::vector<int> mintCtlTop;
-    std::vector<int16_t> mintAnsIndex;
+    std::vector<long long> mintAnsIndex;
 
     // adaptive state: the level and issue number of the question at the issue
     // position, the weights counted, the questions issued, whether the newest
@@ -210,8 +210,8 @@ private:
     // the issued questions
     QString mstrCurDiffLvl;
     int16_t mintAdapWeight = 0;
-    int16_t mintAdapIssued = 0;
-    int16_t mintAdapPos = 0;
+    long long mintAdapIssued = 0;
+    long long mintAdapPos = 0;
     bool mblnAdapFrontier = false;
     bool mblnOffIssued = false;
     adaptive::ScoreBook score_;

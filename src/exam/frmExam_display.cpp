@@ -43,7 +43,7 @@ void AnswerLabel::mouseReleaseEvent(QMouseEvent* e) {
 
 // ---------------------------------------------------------------- building
 
-void TfrmExam::DispQuestNOpts(int16_t intCurQId) {
+void TfrmExam::DispQuestNOpts(long long intCurQId) {
     EnsureLoaded();
     Database& db = *gcnExam;
     strQuestType = QStringLiteral("UA");
@@ -78,12 +78,12 @@ void TfrmExam::DispQuestNOpts(int16_t intCurQId) {
                                         : static_cast<QAbstractButton*>(m_chkAnswer.Load(k));
             if (gblnFromResults) b->setEnabled(false);
             b->setVisible(true);
-            intAnsLbls = static_cast<int16_t>(k);
+            intAnsLbls = k;
             AnswerLabel* l = m_lblAnswers.Load(k);
             if (gblnFromResults) l->setEnabled(false);
             l->setVisible(true);
             l->setText(o.text);
-            l->OnClick([this, k] { lblAnswers_Click(static_cast<int16_t>(k)); });
+            l->OnClick([this, k] { lblAnswers_Click(k); });
             mintAnsIndex.push_back(o.index);
             if (o.chosen) {
                 if (single) m_optAnswer(k)->SetValue(true);
@@ -164,7 +164,7 @@ void TfrmExam::RemControls() {
     intQuestLbls = 0;
 }
 
-void TfrmExam::FetchNormQues1(int16_t qdd) {
+void TfrmExam::FetchNormQues1(long long qdd) {
     EnsureLoaded();
     const auto next = examnav::After(*gcnExam, mintCurQuesInd, false);
     if (!next) return;
@@ -190,7 +190,7 @@ void TfrmExam::scrollStep() {
     }
 }
 
-void TfrmExam::lblAnswers_Click(int16_t Index) {
+void TfrmExam::lblAnswers_Click(int Index) {
     if (Index < 1 || Index > intAnsLbls) return;
     if (strQuestType == u"S") {
         m_optAnswer(Index)->SetValue(true);
@@ -208,7 +208,7 @@ void TfrmExam::lblAnswers_Click(int16_t Index) {
 void TfrmExam::saveAnswers() {
     if (gblnFromResults || !questionShown()) return;
     if (strQuestType != u"S" && strQuestType != u"M") return;
-    std::vector<int16_t> chosen;
+    std::vector<long long> chosen;
     const int rows = intAnsLbls;
     for (int i = 1; i <= rows; ++i) {
         const bool ticked = strQuestType == u"M" ? m_chkAnswer(i)->Value() == 1 : m_optAnswer(i)->Value();
@@ -245,7 +245,7 @@ bool TfrmExam::ChkAnsCor() { return answers::IsCorrect(*gcnExam, gintCurQId, str
 void TfrmExam::colourCorrectOptions() {
     if (!questionShown()) return;
     const bool single = strQuestType == u"S";
-    for (int16_t correct : examrun::CorrectOptions(*gcnExam, gintCurQId, single)) {
+    for (long long correct : examrun::CorrectOptions(*gcnExam, gintCurQId, single)) {
         for (int k = 1; k <= intAnsLbls; ++k) {
             if (mintAnsIndex[k] != correct) continue;
             AnswerLabel* l = m_lblAnswers(k);

@@ -61,7 +61,7 @@ void TfrmExam::followIssuePosition(const examnav::RunQuestion& q) {
 }
 
 void TfrmExam::issue(const examnav::RunQuestion& q) {
-    mintAdapIssued = CInt(mintAdapIssued + 1);
+    ++mintAdapIssued;
     mintAdapPos = mintAdapIssued;
     mstrCurDiffLvl = q.level;
     adaptive::Issue(*gcnExam, q.index, mintAdapIssued);
@@ -114,7 +114,7 @@ void TfrmExam::FetchAdapQues() {
     // are reviewed, or back from a question a review jump showed that was
     // never issued.
     if (gblnRevUnAns || mblnOffIssued) {
-        const int16_t from = mblnOffIssued ? CInt(mintAdapPos - 1) : mintAdapPos;
+        const long long from = mblnOffIssued ? mintAdapPos - 1 : mintAdapPos;
         const auto next = examnav::IssuedAfter(db, from, gblnRevUnAns);
         if (!next) {
             atEnd(gblnRevUnAns ? QStringLiteral("You are at the Last Unaswered Question")
@@ -167,7 +167,7 @@ void TfrmExam::cmdPrev_Click() {
 
     std::optional<examnav::RunQuestion> prev;
     if (adaptiveRun()) {
-        const int16_t from = mblnOffIssued ? CInt(mintAdapPos + 1) : mintAdapPos;
+        const long long from = mblnOffIssued ? mintAdapPos + 1 : mintAdapPos;
         prev = examnav::IssuedBefore(db, from, gblnRevUnAns);
     } else {
         prev = examnav::Before(db, mintCurQuesInd, gblnRevUnAns);
@@ -187,7 +187,7 @@ void TfrmExam::cmdPrev_Click() {
 
 // ---------------------------------------------------------------- the review list's jumps
 
-void TfrmExam::ShowQuestionAt(int16_t index) {
+void TfrmExam::ShowQuestionAt(long long index) {
     if (!IsLoaded()) return;
     const auto q = examnav::At(*gcnExam, index);
     if (!q) return;

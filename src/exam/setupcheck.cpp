@@ -3,6 +3,7 @@
 #include "platform/convert.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace setupcheck {
 
@@ -55,6 +56,13 @@ std::variant<Refusal, Start> Check(const Entries& e) {
     if (minutes <= 0) return refuse(10, Box::Min, "Please Specify the Time Properly", "Exam TIme");
     if (minutes > 999)
         return refuse(11, Box::Min, "Please Specify the Time Less than 1000 Minutes", "Exam TIme");
+    // A run is numbered in 16 bits: a bank larger than that offers more than
+    // one run can take, which is said rather than stopping the program.
+    constexpr long long kMost = std::numeric_limits<int16_t>::max();
+    if (count > kMost)
+        return refuse(12, Box::QuestNum, "A test can have at most 32767 Questions", "Number of Questions");
+    if (e.source != Source::Custom && start > kMost)
+        return refuse(12, Box::StartFrom, "Starting Question Number cannot be more than 32767", "");
 
     Start s;
     s.source = e.source;

@@ -35,7 +35,7 @@ struct Entries {
 enum class Box { QuestNum, StartFrom, Min };
 
 struct Refusal {
-    int check = 0;  // 1 to 11, in the order the checks run
+    int check = 0;  // 1 to 12, in the order the checks run
     Box box = Box::QuestNum;
     // An information box with an OK button; an empty title is the program's title.
     results::Message message;

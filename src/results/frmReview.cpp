@@ -2,7 +2,6 @@
 
 #include "exam/answers.h"
 #include "exam/frmExam.h"
-#include "platform/convert.h"
 #include "platform/grid.h"
 #include "platform/printing.h"
 #include "platform/runtime.h"
@@ -127,7 +126,7 @@ void TfrmReview::fill() {
     if (!rows.empty()) g->setCurrentCell(0, 0);
 }
 
-bool TfrmReview::chkQuesAnswered(int16_t intQid) {
+bool TfrmReview::chkQuesAnswered(long long intQid) {
     return answers::IsAnswered(*gcnExam, intQid, answers::TypeOf(*gcnExam, intQid));
 }
 
@@ -157,7 +156,7 @@ void TfrmReview::msgReview_DblClick(int row) {
     m_msgReview->setCurrentCell(row, 0);
     const QTableWidgetItem* cell = m_msgReview->item(row, 0);
     if (!cell || cell->text().isEmpty()) return;
-    frmExam.ShowQuestionAt(CInt(cell->text().toLongLong()));
+    frmExam.ShowQuestionAt(cell->text().toLongLong());
     Unload();
 }
 

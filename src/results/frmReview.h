@@ -39,7 +39,7 @@ public:
 
     // Whether the question has an answer recorded. Touches no control: it
     // neither loads nor needs the window.
-    bool chkQuesAnswered(int16_t intQid);
+    bool chkQuesAnswered(long long intQid);
     // Ends the run: the exam bookmarks go, the exam window closes, the grade
     // report shows and this window closes. The exam window calls it when the
     // time runs out while the list is open.

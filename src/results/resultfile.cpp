@@ -5,7 +5,6 @@
 #include <QDateTime>
 
 #include <array>
-#include <limits>
 
 namespace results {
 
@@ -38,19 +37,17 @@ const std::array<KnownKey, 6> kKeys = {{{"qid", LineKey::QId},
                                         {"ansrand", LineKey::AnsRand},
                                         {"anssel", LineKey::AnsSel}}};
 
-// A whole number that fits in 16 bits: an optional sign and digits '0'..'9'.
-std::optional<int16_t> Short(const QString& text) {
+// A whole number as the tables hold ids: an optional sign and digits '0'..'9',
+// within 64 bits.
+std::optional<long long> Whole(const QString& text) {
     QString digits = text;
-    bool negative = false;
-    if (!digits.isEmpty() && (digits[0] == u'-' || digits[0] == u'+')) {
-        negative = digits[0] == u'-';
-        digits.remove(0, 1);
-    }
-    const std::optional<long long> v = plat::DigitsValue(digits);
-    if (!v) return std::nullopt;
-    const long long n = negative ? -*v : *v;
-    if (n < std::numeric_limits<int16_t>::min() || n > std::numeric_limits<int16_t>::max()) return std::nullopt;
-    return static_cast<int16_t>(n);
+    const bool negative = !digits.isEmpty() && digits[0] == u'-';
+    if (!digits.isEmpty() && (digits[0] == u'-' || digits[0] == u'+')) digits.remove(0, 1);
+    if (!plat::IsDigits(digits)) return std::nullopt;
+    bool ok = false;
+    const long long n = (negative ? QStringLiteral("-") + digits : digits).toLongLong(&ok);
+    if (!ok) return std::nullopt;
+    return n;
 }
 
 QString Shown(const QString& line) {
@@ -172,7 +169,7 @@ QByteArray RunFileText(plat::Database& db, bool adaptive) {
 ParsedFile ParseResultFile(const QByteArray& bytes) {
     ParsedFile f;
     int number = 0;
-    long long questions = 0, answers = 0;
+    long long questions = 0;
     auto bad = [&](const QString& problem) {
         f.badLine = number;
         f.problem = problem;
@@ -210,17 +207,15 @@ ParsedFile ParseResultFile(const QByteArray& bytes) {
         if (known->key == LineKey::QType) {
             fl.text = value;
         } else {
-            const std::optional<int16_t> v = Short(value);
+            const std::optional<long long> v = Whole(value);
             if (!v)
-                return bad(Shown(value) + QStringLiteral(" is not a whole number from -32768 to 32767"));
+                return bad(Shown(value) + QStringLiteral(" is not a whole number from -9223372036854775808 to "
+                                                         "9223372036854775807"));
             fl.value = *v;
             if (known->key != LineKey::QId && questions == 0)
                 return bad(QStringLiteral("an answer comes before the first question (\"qid\")"));
         }
-        if (known->key == LineKey::QId && ++questions > std::numeric_limits<int16_t>::max())
-            return bad(QStringLiteral("the file holds more questions than a run can"));
-        if (known->key == LineKey::AnsId && ++answers > std::numeric_limits<int16_t>::max())
-            return bad(QStringLiteral("the file holds more answers than a run can"));
+        if (known->key == LineKey::QId) ++questions;
         f.lines.push_back(fl);
     }
     return f;
@@ -252,11 +247,10 @@ void ReplayRun(plat::Database& db, const std::vector<FileLine>& lines) {
             break;
         case LineKey::AnsRand:
             db.Execute("UPDATE DragNDrop SET AnsRand = ? where QId = ? and Index = ?",
-                       {static_cast<long long>(l.value), q, lastAnswer});
+                       {l.value, q, lastAnswer});
             break;
         case LineKey::AnsSel:
-            db.Execute("UPDATE DragNDrop SET AnsSel = ? where QId = ? and Index = ?",
-                       {static_cast<long long>(l.value), q, lastAnswer});
+            db.Execute("UPDATE DragNDrop SET AnsSel = ? where QId = ? and Index = ?", {l.value, q, lastAnswer});
             break;
         }
     }

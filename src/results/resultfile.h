@@ -20,7 +20,6 @@
 #include <QTime>
 #include <QVariant>
 
-#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -56,8 +55,8 @@ enum class LineKey { QId, QType, AnsId, SelAnsId, AnsRand, AnsSel };
 struct FileLine {
     int number = 0;  // line number in the file, from 1
     LineKey key = LineKey::QId;
-    int16_t value = 0;  // every key but qtype
-    QString text;       // qtype's value
+    long long value = 0;  // every key but qtype
+    QString text;         // qtype's value
 };
 
 struct ParsedFile {
@@ -72,8 +71,8 @@ struct ParsedFile {
 // "selansid", "ansrand", "anssel", exact case), and lines beginning with none
 // of them (blank lines included) are skipped. The value is the text between
 // the first ":" and the next one. A known line without ":", a value that is not
-// a 16-bit whole number, an answer line before the first "qid", or more
-// questions or answers than 16-bit numbering allows make the file bad.
+// a whole number within 64 bits, or an answer line before the first "qid" make
+// the file bad.
 ParsedFile ParseResultFile(const QByteArray& bytes);
 
 // Replays the lines into the run tables, which the caller has emptied, inside

@@ -1,7 +1,6 @@
 #include "reviewlist.h"
 
 #include "exam/answers.h"
-#include "platform/convert.h"
 
 namespace results {
 
@@ -18,7 +17,7 @@ std::vector<ReviewRow> ReviewRows(plat::Database& db, bool examMode, bool adapti
             {qid});
         if (q.Eof()) continue;
         ReviewRow r;
-        r.index = plat::CInt(run.Fields("Index").toInt());
+        r.index = run.Fields("Index").toInt();
         r.qid = qid.toInt();
         r.question = QString::fromStdString(q.Fields("QName").toString());
         const long long examMarks = db.Scalar("SELECT count(*) FROM BookMarkExam where QId = ?", {qid}).toInt();

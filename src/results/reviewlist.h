@@ -13,7 +13,7 @@
 namespace results {
 
 struct ReviewRow {
-    int16_t index = 0;  // QuestIds.Index: the question's place in the run
+    long long index = 0;  // QuestIds.Index: the question's place in the run
     long long qid = 0;
     QString question;   // Questions.QName
     // BookMarkExam holds exactly one row for it, or, in learn mode, BookMark does.

@@ -137,8 +137,6 @@ SaveOutcome SaveResult(plat::Database& db, const fs::path& programFolder, const 
         plat::Transaction trans(db);
         plat::Recordset last = db.OpenRecordset("SELECT Index FROM ResultsBrief order by Index DESC LIMIT 1");
         const long long index = last.Eof() ? 1 : last.Fields(0).toInt() + 1;
-        if (index > std::numeric_limits<int16_t>::max())
-            return fail(QStringLiteral("The list of saved results is full; delete old results first."));
 
         const QString base = ResultKey(req.userName, req.date, req.time);
         QString key = base;

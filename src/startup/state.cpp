@@ -1,6 +1,6 @@
 #include "state.h"
 
-int16_t gintCurQId = 0;
+long long gintCurQId = 0;
 int16_t gintExamTime = 0;
 bool gblnRevUnAns = false;
 QString gstrUserName;

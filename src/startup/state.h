@@ -17,7 +17,7 @@ struct Workspace {
     std::string user;
 };
 
-extern int16_t gintCurQId;
+extern long long gintCurQId;
 extern int16_t gintExamTime;
 extern bool gblnRevUnAns;
 extern QString gstrUserName;

@@ -14,25 +14,25 @@ using dragdrop::Row;
 TEST(DragRules, TheOptionsAreTheQuestionsOwnRowsInAKeptOrderOrAFreshShuffle) {
     // Rows 5, 9 and 10: a draw between the first and the last Index would
     // reach rows 6 to 8, which belong to other questions.
-    auto rows = [](std::vector<int16_t> kept) {
+    auto rows = [](std::vector<long long> kept) {
         std::vector<Row> v(3);
-        const int16_t idx[] = {5, 9, 10};
+        const long long idx[] = {5, 9, 10};
         for (int i = 0; i < 3; ++i) v[i].index = idx[i], v[i].ansRand = kept.empty() ? 0 : kept[i];
         return v;
     };
-    std::set<std::vector<int16_t>> seen;
+    std::set<std::vector<long long>> seen;
     for (unsigned seed = 0; seed < 100; ++seed) {
         std::mt19937 gen(seed);
-        std::vector<int16_t> order = dragdrop::OptionOrder(rows({}), gen);
+        std::vector<long long> order = dragdrop::OptionOrder(rows({}), gen);
         seen.insert(order);
         std::sort(order.begin(), order.end());
-        EXPECT_EQ(order, (std::vector<int16_t>{5, 9, 10}));
+        EXPECT_EQ(order, (std::vector<long long>{5, 9, 10}));
     }
     EXPECT_EQ(seen.size(), 6u) << "every order of three options comes up";
     std::mt19937 gen(1);
-    EXPECT_EQ(dragdrop::OptionOrder(rows({10, 5, 9}), gen), (std::vector<int16_t>{10, 5, 9}));
+    EXPECT_EQ(dragdrop::OptionOrder(rows({10, 5, 9}), gen), (std::vector<long long>{10, 5, 9}));
     // Half drawn, naming another question's row, or one option twice: drawn afresh.
-    for (const auto& broken : {std::vector<int16_t>{10, 0, 9}, {10, 5, 7}, {10, 10, 9}})
+    for (const auto& broken : {std::vector<long long>{10, 0, 9}, {10, 5, 7}, {10, 10, 9}})
         EXPECT_TRUE(seen.count(dragdrop::OptionOrder(rows(broken), gen)));
 }
 
@@ -49,18 +49,18 @@ TEST(DragRules, ADropCountsWithTheOutlineOnEachEdgeAndNotOneTwipPast) {
 using DragStoreTest = pemu_test::ProgramTest;
 
 TEST_F(DragStoreTest, ClosingWritesEveryRowOrNoneWhenAStatementFails) {
-    const auto q = static_cast<int16_t>(gcnExam->Scalar("SELECT min(QId) FROM Questions where QType = 'D'").toInt());
+    const auto q = static_cast<long long>(gcnExam->Scalar("SELECT min(QId) FROM Questions where QType = 'D'").toInt());
     auto column = [&](const char* name) {
-        std::vector<int16_t> v;
+        std::vector<long long> v;
         Recordset rs = gcnExam->OpenRecordset(std::string("SELECT ") + name + " FROM DragNDrop WHERE QId = ? "
                                               "ORDER BY Index", {q});
-        for (; !rs.Eof(); rs.MoveNext()) v.push_back(static_cast<int16_t>(rs.Fields(0).toInt()));
+        for (; !rs.Eof(); rs.MoveNext()) v.push_back(static_cast<long long>(rs.Fields(0).toInt()));
         return v;
     };
-    const std::vector<int16_t> idx = column("Index");
+    const std::vector<long long> idx = column("Index");
     ASSERT_GE(idx.size(), 3u);
     gcnExam->Execute("UPDATE DragNDrop SET AnsSel = Index WHERE QId = ?", {q});
-    std::vector<int16_t> options(idx.rbegin(), idx.rend()), drops = idx;
+    std::vector<long long> options(idx.rbegin(), idx.rend()), drops = idx;
     drops.back() = 0;  // an emptied slot is written as 0 over what was stored
     dragdrop::Save(*gcnExam, idx, options, drops);
     EXPECT_EQ(column("AnsSel"), drops);
@@ -69,7 +69,27 @@ TEST_F(DragStoreTest, ClosingWritesEveryRowOrNoneWhenAStatementFails) {
     // The last row's statement fails: the rows before it keep what they had.
     gcnExam->ExecScript("CREATE TRIGGER refuse BEFORE UPDATE ON DragNDrop WHEN NEW.\"Index\" = " +
                         std::to_string(idx.back()) + " BEGIN SELECT RAISE(ABORT, 'disk trouble'); END;");
-    EXPECT_THROW(dragdrop::Save(*gcnExam, idx, idx, std::vector<int16_t>(idx.size(), idx[0])), DbError);
+    EXPECT_THROW(dragdrop::Save(*gcnExam, idx, idx, std::vector<long long>(idx.size(), idx[0])), DbError);
     EXPECT_EQ(column("AnsSel"), drops);
     EXPECT_EQ(column("AnsRand"), options);
+}
+
+// Rows numbered beyond 32,767 read, shown and written back as they are.
+TEST_F(DragStoreTest, RowsNumberedBeyond32767KeepTheirNumbers) {
+    gcnExam->Execute("INSERT INTO Questions (QId,QName,DiffLevel,QType,CatInd,ExhibitPath,Expln) "
+                     "VALUES (40001,'Match them','B','D',1,'NA','NA')");
+    for (long long i : {50001, 50002, 50003})
+        gcnExam->Execute("INSERT INTO DragNDrop (Index,QId,Question,Answer,AnsSel,AnsRand) VALUES (?,40001,?,?,?,?)",
+                         {i, "Item " + std::to_string(i), "Match " + std::to_string(i), i == 50001 ? 50003LL : 0LL,
+                          i == 50001 ? 50002LL : i == 50002 ? 50003LL : 50001LL});
+    const std::vector<Row> rows = dragdrop::ReadRows(*gcnExam, 40001);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].index, 50003);
+    std::mt19937 gen(1);
+    EXPECT_EQ(dragdrop::OptionOrder(rows, gen), (std::vector<long long>{50002, 50003, 50001}));
+    EXPECT_EQ(dragdrop::StoredDrops(rows), (std::vector<long long>{50003, 0, 0}));
+
+    dragdrop::Save(*gcnExam, {50001, 50002, 50003}, {50003, 50001, 50002}, {50001, 50002, 0});
+    EXPECT_EQ(dragdrop::StoredDrops(dragdrop::ReadRows(*gcnExam, 40001)), (std::vector<long long>{50001, 50002, 0}));
+    EXPECT_EQ(gcnExam->Scalar("SELECT AnsRand FROM DragNDrop WHERE Index = 50001").toInt(), 50003);
 }

@@ -163,7 +163,7 @@ TEST_F(ReopenTest, ABadFileIsNamedWithItsLineAndChangesNothing) {
     };
     const std::vector<Case> cases = {
         {"qid : 5\r\nqtype : S\r\nansid 12\r\n", 3},
-        {"qid : 5\r\nqtype : S\r\nansid : 70000\r\n", 3},
+        {"qid : 5\r\nqtype : S\r\nansid : 9223372036854775808\r\n", 3},
         {"qid : abc\r\n", 1},
         {"qtype : S\r\n\r\nansid : 3\r\nqid : 5\r\n", 3},
         {good + "selansid : -\r\n", static_cast<int>(std::count(good.begin(), good.end(), '\n')) + 1},
