@@ -2,6 +2,8 @@
 
 #include "platform/form.h"
 #include "platform/runtime.h"
+#include "results/resultfolder.h"
+#include "results/savedresults.h"
 #include "signin/frmLogin.h"
 
 #include <QCoreApplication>
@@ -86,6 +88,7 @@ int Main() {
 
     try {
         Connect(connectPath);
+        results::RecoverResultFiles(*gcnExam, results::ResultsFolder(plat::AppPath()));
         frmLogin.Show();
     } catch (const std::exception& e) {
         plat::MsgBox(QStringLiteral("The program cannot start.\n\n") + QString::fromStdString(e.what()),
