@@ -78,21 +78,22 @@ plat::Recordset OpenList(plat::Database& db, const Viewer& viewer, long long lim
                                            {viewer.userName.toStdString(), limit, offset});
 }
 
+// Fields by position, in the order of kListColumns.
 SavedResult ReadRow(plat::Recordset& rs) {
-    auto text = [&](const char* f) { return QString::fromStdString(rs.Fields(f).toString()); };
+    auto text = [&](int f) { return QString::fromStdString(rs.Fields(f).toString()); };
     SavedResult r;
-    r.index = rs.Fields("Index").toInt();
-    r.candName = text("CandidateName");
-    r.userName = text("UserName");
-    r.examName = text("ExamName");
-    r.date = DateOf(rs.Fields("ExDate"));
-    r.time = TimeOf(rs.Fields("ExTime"));
-    r.score = rs.Fields("Score");
-    r.passScore = rs.Fields("PassScore");
-    r.maxScore = rs.Fields("MaxScore");
-    r.percentage = rs.Fields("Percentage");
-    r.result = text("Result");
-    r.fileName = text("FileName");
+    r.index = rs.Fields(0).toInt();
+    r.candName = text(1);
+    r.userName = text(2);
+    r.examName = text(3);
+    r.date = DateOf(rs.Fields(4));
+    r.time = TimeOf(rs.Fields(5));
+    r.score = rs.Fields(6);
+    r.passScore = rs.Fields(7);
+    r.maxScore = rs.Fields(8);
+    r.percentage = rs.Fields(9);
+    r.result = text(10);
+    r.fileName = text(11);
     return r;
 }
 
@@ -212,6 +213,20 @@ std::vector<SavedResult> ListResults(plat::Database& db, const Viewer& viewer) {
     plat::Recordset rs = OpenList(db, viewer, -1, 0);
     std::vector<SavedResult> out;
     for (; !rs.Eof(); rs.MoveNext()) out.push_back(ReadRow(rs));
+    return out;
+}
+
+std::vector<std::array<QString, 7>> ListedCells(plat::Database& db, const Viewer& viewer) {
+    const std::string columns = "SELECT CandidateName,ExamName,ExDate,ExTime,Score,Percentage,Result FROM ResultsBrief ";
+    plat::Recordset rs = viewer.admin ? db.OpenRecordset(columns + "order by Index")
+                                      : db.OpenRecordset(columns + "where UserName = ? order by Index",
+                                                         {viewer.userName.toStdString()});
+    std::vector<std::array<QString, 7>> out;
+    out.reserve(static_cast<size_t>(rs.RecordCount()));
+    auto text = [&](int f) { return QString::fromStdString(rs.Fields(f).toString()); };
+    for (; !rs.Eof(); rs.MoveNext())
+        out.push_back({text(0), text(1), DateText(DateOf(rs.Fields(2))), ListTimeText(TimeOf(rs.Fields(3))), text(4),
+                       text(5), text(6)});
     return out;
 }
 

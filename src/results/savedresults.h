@@ -98,6 +98,10 @@ std::vector<SavedResult> ListResults(plat::Database& db, const Viewer& viewer);
 // score, percentage, result.
 std::array<QString, 7> ListCells(const SavedResult& r);
 
+// The list's cells of every result the viewer may see, in Index order, read by
+// one query of the seven columns shown: what the window fills its grid from.
+std::vector<std::array<QString, 7>> ListedCells(plat::Database& db, const Viewer& viewer);
+
 // Rows of the list grid for n results (header included): 10 up to 8 results,
 // n + 2 beyond, so an empty row always follows the last result.
 int GridRows(size_t n);
