@@ -169,8 +169,9 @@ SaveOutcome SaveResult(plat::Database& db, const fs::path& programFolder, const 
         const QString base = ResultKey(req.userName, req.date, req.time);
         const FolderNames names(folder, base);
         auto taken = [&](const QString& key) {
-            return names.Holds(key + QLatin1String(kResultEnding)) || names.Holds(key + QLatin1String(kSavingEnding)) ||
-                   names.Holds(key + QLatin1String(kDeletingEnding)) || RowHolds(db, key);
+            for (const char* ending : {kResultEnding, kSavingEnding, kDeletingEnding})
+                if (names.Holds(key + QLatin1String(ending))) return true;
+            return RowHolds(db, key);
         };
         QString key = base;
         for (int n = 2; taken(key); ++n) key = base + u'_' + QString::number(n);
