@@ -5,6 +5,7 @@
 #include "results/resultfolder.h"
 #include "results/savedresults.h"
 #include "run.h"
+#include "startup/module1.h"
 #include "startup/state.h"
 #include "support/fixture.h"
 
@@ -214,4 +215,23 @@ TEST_F(KillTest, ADeleteKilledAtAnyMomentLeavesTheResultWholeOrGone) {
     EXPECT_GT(kills, 2);
     EXPECT_TRUE(seen.count(Found::ParkedWithRow));
     EXPECT_TRUE(seen.count(Found::ParkedWithoutRow));
+}
+
+// What a stopped step left is put straight when the program starts.
+TEST_F(KillTest, StartingTheProgramPutsTheFolderStraight) {
+    const fs::path results = ResultsFolder(folder());
+    const std::string parked = *originals.begin();
+    // A delete stopped with the file parked and the row still there.
+    fs::rename(results / (parked + kResultEnding), results / (parked + kDeletingEnding));
+    // A save stopped between its file and its row.
+    WriteFile((results / "kim_12726_1405.erf").string(), "qid : 1\r\n");
+    fs::create_hard_link(results / "kim_12726_1405.erf", results / "kim_12726_1405.erf.part");
+
+    Module1::Disconnect();
+    ASSERT_EQ(Module1::Main(), 0);
+    EXPECT_TRUE(fs::is_regular_file(results / (parked + kResultEnding)));
+    EXPECT_FALSE(fs::exists(results / (parked + kDeletingEnding)));
+    EXPECT_FALSE(fs::exists(results / "kim_12726_1405.erf"));
+    EXPECT_FALSE(fs::exists(results / "kim_12726_1405.erf.part"));
+    EXPECT_EQ(restarted(*gcnExam, folder()), originals);
 }
