@@ -42,6 +42,8 @@ protected:
             ASSERT_TRUE(o.saved) << o.message.text.toStdString();
             originals.insert(o.key.toStdString());
         }
+        // Everything in the database file itself, so that a copy of it is whole.
+        gcnExam->Execute("PRAGMA wal_checkpoint(TRUNCATE)");
     }
 
     // A copy of the program folder's database and results.
