@@ -53,7 +53,7 @@ int WriteFully(int fd, const char* data, size_t size) {
 // Renames without ever replacing an existing target. Where the file system
 // has no such rename, a hard link followed by removing the old name does the
 // same.
-int RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
+int RenameKeeping(const std::filesystem::path& from, const std::filesystem::path& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL && errno != ENOSYS) return errno;
     if (::link(from.c_str(), to.c_str()) != 0) return errno;
@@ -72,21 +72,61 @@ FileStep SyncFolder(const std::filesystem::path& folder) {
     return {};
 }
 
-FileStep WriteWhole(const std::filesystem::path& target, const QByteArray& bytes, const std::filesystem::path& temp,
-                    Existing existing) {
-    {
-        Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644));
-        if (fd.get() < 0) return Failed(errno);
-        int err = WriteFully(fd.get(), bytes.constData(), static_cast<size_t>(bytes.size()));
-        if (!err && ::fsync(fd.get()) != 0) err = errno;
-        if (!err && fd.Close() != 0) err = errno;
-        if (err) {
+namespace {
+
+// Creates `path` with the bytes and flushes it; a failure removes it again.
+int WriteFlushed(const std::filesystem::path& path, const QByteArray& bytes, int createFlags) {
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | createFlags, 0644));
+    if (fd.get() < 0) return errno;
+    int err = WriteFully(fd.get(), bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (!err && ::fsync(fd.get()) != 0) err = errno;
+    if (!err && fd.Close() != 0) err = errno;
+    if (err) ::unlink(path.c_str());
+    return err;
+}
+
+}  // namespace
+
+FileStep RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const int err = RenameKeeping(from, to);
+    return err ? Failed(err) : FileStep{};
+}
+
+FileStep WriteWholeMarked(const std::filesystem::path& target, const QByteArray& bytes,
+                          const std::filesystem::path& temp) {
+    // O_EXCL: a name left from an earlier write may be a second name of a
+    // file in use, which truncating would empty.
+    if (const int err = WriteFlushed(temp, bytes, O_CREAT | O_EXCL)) return Failed(err);
+    if (::link(temp.c_str(), target.c_str()) != 0) {
+        const int err = errno;
+        if (err != EPERM && err != EOPNOTSUPP && err != ENOSYS) {
             ::unlink(temp.c_str());
             return Failed(err);
         }
+        if (const int moved = RenameKeeping(temp, target)) {
+            ::unlink(temp.c_str());
+            return Failed(moved);
+        }
+        const Fd mark(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644));
+        if (mark.get() < 0) {
+            const int markErr = errno;
+            ::unlink(target.c_str());
+            return Failed(markErr);
+        }
     }
+    const FileStep synced = SyncFolder(target.parent_path());
+    if (!synced) {
+        ::unlink(target.c_str());
+        ::unlink(temp.c_str());
+    }
+    return synced;
+}
+
+FileStep WriteWhole(const std::filesystem::path& target, const QByteArray& bytes, const std::filesystem::path& temp,
+                    Existing existing) {
+    if (const int err = WriteFlushed(temp, bytes, O_CREAT | O_TRUNC)) return Failed(err);
     const int err = existing == Existing::Replace ? (::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno)
-                                                  : RenameNoReplace(temp, target);
+                                                  : RenameKeeping(temp, target);
     if (err) {
         ::unlink(temp.c_str());
         return Failed(err);

@@ -36,6 +36,19 @@ enum class Existing {
 FileStep WriteWhole(const std::filesystem::path& target, const QByteArray& bytes, const std::filesystem::path& temp,
                     Existing existing);
 
+// Writes `bytes` to `temp`, which must not exist yet, flushes it and gives the
+// same file the second name `target` (never over an existing target), then
+// flushes the folder. The temporary name stays: while it stands it marks a
+// write whose sequel (a database row naming the target, say) may not have
+// happened, and the caller removes it once that is done. Where the file system
+// has no hard links the file is renamed and `temp` made again, empty, as the
+// mark. After a failure neither name is left.
+FileStep WriteWholeMarked(const std::filesystem::path& target, const QByteArray& bytes,
+                          const std::filesystem::path& temp);
+
+// Renames `from` to `to`, failing when `to` exists already.
+FileStep RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Flushes a folder's entries, so that a rename or removal in it survives a
 // power cut.
 FileStep SyncFolder(const std::filesystem::path& folder);

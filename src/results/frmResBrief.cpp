@@ -56,15 +56,19 @@ void TfrmResBrief::Form_Load() {
 void TfrmResBrief::LoadResults() {
     EnsureLoaded();
     QTableWidget* g = m_msgResults;
-    const std::vector<results::SavedResult> list = results::ListResults(*gcnExam, results::Viewer::Current());
+    const std::vector<std::array<QString, 7>> list = results::ListedCells(*gcnExam, results::Viewer::Current());
     g->clearContents();
     SetFormatString(g, kFormat);
     // The header is the grid's first row: the rest are data rows.
     g->setRowCount(results::GridRows(list.size()) - 1);
-    for (int r = 0; r < static_cast<int>(list.size()); ++r) {
-        const std::array<QString, 7> cells = results::ListCells(list[static_cast<size_t>(r)]);
-        for (int c = 0; c < 7; ++c) g->setItem(r, c, new QTableWidgetItem(cells[static_cast<size_t>(c)]));
-    }
+    // Tens of thousands of cells go in at once: the view hears of them in one
+    // repaint rather than one notice per cell.
+    const bool quiet = g->model()->blockSignals(true);
+    for (int r = 0; r < static_cast<int>(list.size()); ++r)
+        for (int c = 0; c < 7; ++c)
+            g->setItem(r, c, new QTableWidgetItem(list[static_cast<size_t>(r)][static_cast<size_t>(c)]));
+    g->model()->blockSignals(quiet);
+    g->viewport()->update();
     g->setCurrentCell(static_cast<int>(list.size()), 0);
 }
 

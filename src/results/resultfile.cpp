@@ -113,11 +113,39 @@ QString SafeKeyName(const QString& login) {
     return s;
 }
 
+namespace {
+
+// A file name holds at most 255 bytes. Beside the login part a key's files
+// take at most: "_" m d yy "_" hh mm (12, as in _123126_2359), a number for a
+// taken key ("_" and up to ten digits, 11) and the longest ending the results
+// folder gives a key (".erf.deleting", 13).
+constexpr qsizetype kLoginBytes = 255 - 12 - 11 - 13;
+
+// The longest start of `s` of at most `bytes` bytes in UTF-8, never parting a
+// character (a surrogate pair stays whole).
+QString Utf8Prefix(const QString& s, qsizetype bytes) {
+    qsizetype used = 0;
+    for (qsizetype i = 0; i < s.size();) {
+        const char16_t c = s[i].unicode();
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate();
+        const qsizetype width = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        if (used + width > bytes) return s.left(i);
+        used += width;
+        i += pair ? 2 : 1;
+    }
+    return s;
+}
+
+}  // namespace
+
 QString ResultKey(const QString& login, const QDate& date, const QTime& time) {
     // The date as month/day/two-digit year without the slashes, the time as
     // hours and minutes: the form saved results have always been named by.
+    // Only a login name too long for a file name is shortened; keys that
+    // then coincide are told apart by the save's "_2", "_3", ...
     const QString datePart = QString::number(date.month()) + QString::number(date.day()) + Two(date.year() % 100);
-    return SafeKeyName(login) + u'_' + datePart + u'_' + Two(time.hour()) + Two(time.minute());
+    return Utf8Prefix(SafeKeyName(login), kLoginBytes) + u'_' + datePart + u'_' + Two(time.hour()) +
+           Two(time.minute());
 }
 
 bool KeyStaysInFolder(const QString& key) {

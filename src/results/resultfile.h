@@ -40,6 +40,9 @@ std::optional<QTime> StampTime(const QVariant& stamp);
 // / \ : * ? " < > |, control characters and a leading dot become "_".
 QString SafeKeyName(const QString& login);
 // login "_" m d yy "_" hh mm, e.g. cand01_12726_1405 for 7 Dec 2026 14:05:33.
+// A login name of more than 219 bytes (UTF-8) is cut to them at a character
+// boundary, so that every key, numbered and with its files' endings, fits a
+// file name.
 QString ResultKey(const QString& login, const QDate& date, const QTime& time);
 // Whether a stored key names a file directly inside the results folder.
 bool KeyStaysInFolder(const QString& key);

@@ -1,10 +1,10 @@
 #include "savedresults.h"
 
+#include "platform/safefile.h"
 #include "results/resultfile.h"
+#include "results/resultfolder.h"
 #include "startup/state.h"
 
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -25,18 +25,15 @@ QString Shown(const fs::path& p) { return QStringLiteral("\"") + QString::fromSt
 QString Reason(const std::exception& e) { return QString::fromUtf8(e.what()).section(u'\n', 0, 0); }
 QString Reason(const std::error_code& ec) { return QString::fromStdString(ec.message()); }
 
-fs::path FileOf(const fs::path& programFolder, const QString& key) {
-    return ResultsFolder(programFolder) / (key.toStdString() + ".erf");
-}
+// The largest result file read back. A run holds at most 32,767 questions,
+// and a question's block is a few hundred bytes even with every option of a
+// long list chosen and ten-digit ids (about 25 bytes a line); 64 MiB allows
+// some 2,000 bytes a question, so only a file the program never wrote (or
+// a device) is refused.
+constexpr qint64 kLargestResultFile = qint64(64) << 20;
 
-// Whether the folder holds an entry of that name in any letter case, as a
-// folder on a case-blind disk would.
-bool NameTaken(const fs::path& folder, const QString& name) {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (QString::fromStdString(it->path().filename().string()).compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+fs::path FileOf(const fs::path& programFolder, const QString& key) {
+    return KeyFile(ResultsFolder(programFolder), key);
 }
 
 bool RowHolds(plat::Database& db, const QString& key) {
@@ -68,21 +65,44 @@ QTime TimeOf(const plat::Value& v) {
     return t;
 }
 
-std::optional<SavedResult> At(plat::Database& db, const Viewer& viewer, int row) {
-    if (row < 1) return std::nullopt;
-    std::vector<SavedResult> list = ListResults(db, viewer);
-    if (static_cast<size_t>(row) > list.size()) return std::nullopt;
-    return list[static_cast<size_t>(row) - 1];
+const std::string kListColumns =
+    "SELECT Index,CandidateName,UserName,ExamName,ExDate,ExTime,Score,PassScore,MaxScore,Percentage,Result,"
+    "FileName FROM ResultsBrief ";
+
+// The viewer's rows in Index order, from the row at `offset` on (at most
+// `limit` of them; -1: all).
+plat::Recordset OpenList(plat::Database& db, const Viewer& viewer, long long limit, long long offset) {
+    const std::string page = " LIMIT ? OFFSET ?";
+    return viewer.admin ? db.OpenRecordset(kListColumns + "order by Index" + page, {limit, offset})
+                        : db.OpenRecordset(kListColumns + "where UserName = ? order by Index" + page,
+                                           {viewer.userName.toStdString(), limit, offset});
 }
 
-// A free name beside `file` to park it under while its row goes.
-fs::path ParkingName(const fs::path& file) {
-    std::error_code ec;
-    for (int n = 1;; ++n) {
-        fs::path p = file;
-        p += ".deleting" + (n > 1 ? std::to_string(n) : std::string());
-        if (!fs::exists(fs::symlink_status(p, ec))) return p;
-    }
+// Fields by position, in the order of kListColumns.
+SavedResult ReadRow(plat::Recordset& rs) {
+    auto text = [&](int f) { return QString::fromStdString(rs.Fields(f).toString()); };
+    SavedResult r;
+    r.index = rs.Fields(0).toInt();
+    r.candName = text(1);
+    r.userName = text(2);
+    r.examName = text(3);
+    r.date = DateOf(rs.Fields(4));
+    r.time = TimeOf(rs.Fields(5));
+    r.score = rs.Fields(6);
+    r.passScore = rs.Fields(7);
+    r.maxScore = rs.Fields(8);
+    r.percentage = rs.Fields(9);
+    r.result = text(10);
+    r.fileName = text(11);
+    return r;
+}
+
+// The row at list position `row` (1 = first), found by one query.
+std::optional<SavedResult> At(plat::Database& db, const Viewer& viewer, int row) {
+    if (row < 1) return std::nullopt;
+    plat::Recordset rs = OpenList(db, viewer, 1, row - 1);
+    if (rs.Eof()) return std::nullopt;
+    return ReadRow(rs);
 }
 
 }  // namespace
@@ -130,50 +150,37 @@ SaveOutcome SaveResult(plat::Database& db, const fs::path& programFolder, const 
         return fail(QStringLiteral("The folder ") + Shown(folder) + QStringLiteral(" cannot be made") +
                     (ec ? QStringLiteral(" (") + Reason(ec) + QStringLiteral(").") : QStringLiteral(".")));
 
-    fs::path written;  // the file in place, removed again if the row cannot follow
-    fs::path part;
+    // Whatever an interrupted save or delete left goes before this save
+    // looks for a free name.
+    RecoverResultFiles(db, folder);
+
+    fs::path written;  // the file and its mark, removed again if the row cannot follow
+    fs::path mark;
     try {
         const QByteArray text = RunFileText(db, req.adaptive);
         plat::Transaction trans(db);
         plat::Recordset last = db.OpenRecordset("SELECT Index FROM ResultsBrief order by Index DESC LIMIT 1");
         const long long index = last.Eof() ? 1 : last.Fields(0).toInt() + 1;
 
+        // A key is taken by a row (FileName compares without letter case) or
+        // by any of the names its files take in the folder, in any letter case.
         const QString base = ResultKey(req.userName, req.date, req.time);
+        const FolderNames names(folder, base);
+        auto taken = [&](const QString& key) {
+            for (const char* ending : {kResultEnding, kSavingEnding, kDeletingEnding})
+                if (names.Holds(key + QLatin1String(ending))) return true;
+            return RowHolds(db, key);
+        };
         QString key = base;
-        for (int n = 2; RowHolds(db, key) || NameTaken(folder, key + QStringLiteral(".erf")) ||
-                        NameTaken(folder, key + QStringLiteral(".erf.part"));
-             ++n)
-            key = base + u'_' + QString::number(n);
+        for (int n = 2; taken(key); ++n) key = base + u'_' + QString::number(n);
 
-        const fs::path file = FileOf(programFolder, key);
-        part = file;
-        part += ".part";
-        {
-            std::ofstream f(part, std::ios::binary | std::ios::trunc);
-            if (f) f.write(text.constData(), text.size());
-            f.close();
-            if (!f) {
-                fs::remove(part, ec);
-                return fail(QStringLiteral("The file ") + Shown(part) + QStringLiteral(" cannot be written."));
-            }
-        }
-        if (fs::file_size(part, ec) != static_cast<std::uintmax_t>(text.size()) || ec) {
-            fs::remove(part, ec);
-            return fail(QStringLiteral("The file ") + Shown(part) + QStringLiteral(" was not written whole."));
-        }
-        if (fs::exists(fs::symlink_status(file, ec))) {
-            fs::remove(part, ec);
-            return fail(QStringLiteral("The file ") + Shown(file) + QStringLiteral(" exists already."));
-        }
-        fs::rename(part, file, ec);
-        if (ec) {
-            const QString why = Reason(ec);
-            fs::remove(part, ec);
-            return fail(QStringLiteral("The file ") + Shown(file) + QStringLiteral(" cannot be made (") + why +
-                        QStringLiteral(")."));
-        }
-        part.clear();
+        const fs::path file = KeyFile(folder, key);
+        const fs::path part = KeyFile(folder, key, kSavingEnding);
+        if (const plat::FileStep step = plat::WriteWholeMarked(file, text, part); !step)
+            return fail(QStringLiteral("The file ") + Shown(file) + QStringLiteral(" cannot be written (") +
+                        step.reason + QStringLiteral(")."));
         written = file;
+        mark = part;
 
         db.Execute(
             "INSERT INTO ResultsBrief (Index,CandidateName,UserName,ExamName,ExDate,ExTime,Score,PassScore,"
@@ -184,14 +191,17 @@ SaveOutcome SaveResult(plat::Database& db, const fs::path& programFolder, const 
              static_cast<long long>(req.maxScore), static_cast<long long>(req.percentage),
              req.result.toStdString(), key.toStdString()});
         trans.Commit();
+        // The row stands: the mark has done its work. Should removing it fail,
+        // the next save, delete or start removes it.
+        fs::remove(mark, ec);
         out.saved = true;
         out.key = key;
         out.index = index;
         out.message = Info(QStringLiteral("Result Saved"));
         return out;
     } catch (const std::exception& e) {
-        if (!part.empty()) fs::remove(part, ec);
         if (!written.empty()) fs::remove(written, ec);
+        if (!mark.empty()) fs::remove(mark, ec);
         return fail(QStringLiteral("The result could not be recorded: ") + Reason(e) + u'.');
     }
 }
@@ -199,30 +209,23 @@ SaveOutcome SaveResult(plat::Database& db, const fs::path& programFolder, const 
 // ---------------------------------------------------------------- listing
 
 std::vector<SavedResult> ListResults(plat::Database& db, const Viewer& viewer) {
-    const std::string columns =
-        "SELECT Index,CandidateName,UserName,ExamName,ExDate,ExTime,Score,PassScore,MaxScore,Percentage,Result,"
-        "FileName FROM ResultsBrief ";
+    plat::Recordset rs = OpenList(db, viewer, -1, 0);
+    std::vector<SavedResult> out;
+    for (; !rs.Eof(); rs.MoveNext()) out.push_back(ReadRow(rs));
+    return out;
+}
+
+std::vector<std::array<QString, 7>> ListedCells(plat::Database& db, const Viewer& viewer) {
+    const std::string columns = "SELECT CandidateName,ExamName,ExDate,ExTime,Score,Percentage,Result FROM ResultsBrief ";
     plat::Recordset rs = viewer.admin ? db.OpenRecordset(columns + "order by Index")
                                       : db.OpenRecordset(columns + "where UserName = ? order by Index",
                                                          {viewer.userName.toStdString()});
-    std::vector<SavedResult> out;
-    auto text = [&](const char* f) { return QString::fromStdString(rs.Fields(f).toString()); };
-    for (; !rs.Eof(); rs.MoveNext()) {
-        SavedResult r;
-        r.index = rs.Fields("Index").toInt();
-        r.candName = text("CandidateName");
-        r.userName = text("UserName");
-        r.examName = text("ExamName");
-        r.date = DateOf(rs.Fields("ExDate"));
-        r.time = TimeOf(rs.Fields("ExTime"));
-        r.score = rs.Fields("Score");
-        r.passScore = rs.Fields("PassScore");
-        r.maxScore = rs.Fields("MaxScore");
-        r.percentage = rs.Fields("Percentage");
-        r.result = text("Result");
-        r.fileName = text("FileName");
-        out.push_back(std::move(r));
-    }
+    std::vector<std::array<QString, 7>> out;
+    out.reserve(static_cast<size_t>(rs.RecordCount()));
+    auto text = [&](int f) { return QString::fromStdString(rs.Fields(f).toString()); };
+    for (; !rs.Eof(); rs.MoveNext())
+        out.push_back({text(0), text(1), DateText(DateOf(rs.Fields(2))), ListTimeText(TimeOf(rs.Fields(3))), text(4),
+                       text(5), text(6)});
     return out;
 }
 
@@ -262,17 +265,21 @@ ReopenOutcome ReopenResult(plat::Database& db, const fs::path& programFolder, co
                     QStringLiteral("\", which is not in the results folder, so it is not opened."));
 
     const fs::path file = FileOf(programFolder, r->fileName);
-    std::error_code ec;
-    const fs::file_status st = fs::status(file, ec);
-    if (!fs::exists(st)) return fail(QStringLiteral("The saved result file ") + Shown(file) + QStringLiteral(" is missing."));
-    std::ifstream in(file, std::ios::binary);
-    if (!fs::is_regular_file(st) || !in)
-        return fail(QStringLiteral("The saved result file ") + Shown(file) + QStringLiteral(" cannot be read."));
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return fail(QStringLiteral("The saved result file ") + Shown(file) + QStringLiteral(" cannot be read."));
+    const QString named = QStringLiteral("The saved result file ") + Shown(file);
+    const plat::FileRead read = plat::ReadRegularFile(file, kLargestResultFile);
+    switch (read.status) {
+    case plat::FileRead::Status::Read: break;
+    case plat::FileRead::Status::Missing: return fail(named + QStringLiteral(" is missing."));
+    case plat::FileRead::Status::NotAFile:
+        return fail(named + QStringLiteral(" is not a plain file (a folder, pipe or device stands in its place)."));
+    case plat::FileRead::Status::TooLarge:
+        return fail(named + QStringLiteral(" is larger than any saved result (over ") +
+                    QString::number(kLargestResultFile >> 20) + QStringLiteral(" MB)."));
+    case plat::FileRead::Status::Failed:
+        return fail(named + QStringLiteral(" cannot be read (") + read.reason + QStringLiteral(")."));
+    }
 
-    const ParsedFile parsed = ParseResultFile(QByteArray::fromStdString(bytes));
+    const ParsedFile parsed = ParseResultFile(read.bytes);
     if (!parsed.ok())
         return fail(QStringLiteral("The saved result file ") + Shown(file) + QStringLiteral(" is damaged at line ") +
                     QString::number(parsed.badLine) + QStringLiteral(": ") + parsed.problem + u'.');
@@ -339,7 +346,10 @@ DeleteOutcome DeleteResult(plat::Database& db, const fs::path& programFolder, co
         return fail(QStringLiteral("The saved result names the file \"") + target.fileName +
                     QStringLiteral("\", which is not in the results folder, so it is not deleted."));
 
+    const fs::path folder = ResultsFolder(programFolder);
+    RecoverResultFiles(db, folder);
     const std::string key = target.fileName.toStdString();
+    // Another row naming the same file (in any letter case) still needs it.
     const bool shared =
         db.Scalar("SELECT count(*) FROM ResultsBrief where FileName = ? and Index <> ?", {key, target.index})
             .toInt() > 0;
@@ -347,27 +357,33 @@ DeleteOutcome DeleteResult(plat::Database& db, const fs::path& programFolder, co
     std::error_code ec;
     const fs::file_status st = fs::symlink_status(file, ec);
     fs::path parked;
-    // The file is moved aside first, so that it can come back if the row
-    // cannot go; a missing file does not keep the row.
+    // The file is parked first, so that it can come back if the row cannot
+    // go (or the program is stopped before it has); a missing file does not
+    // keep the row.
     if (fs::exists(st) && !shared) {
         if (!fs::is_regular_file(st) && !fs::is_symlink(st))
             return fail(QStringLiteral("The saved result file ") + Shown(file) +
                         QStringLiteral(" cannot be removed: it is not a file."));
-        parked = ParkingName(file);
-        fs::rename(file, parked, ec);
-        if (ec)
+        parked = KeyFile(folder, target.fileName, kDeletingEnding);
+        plat::FileStep step = plat::RenameNoReplace(file, parked);
+        if (step) step = plat::SyncFolder(folder);
+        if (!step) {
+            if (fs::exists(fs::symlink_status(parked, ec)) && !fs::exists(fs::symlink_status(file, ec)))
+                plat::RenameNoReplace(parked, file);
             return fail(QStringLiteral("The saved result file ") + Shown(file) + QStringLiteral(" cannot be removed (") +
-                        Reason(ec) + QStringLiteral(")."));
+                        step.reason + QStringLiteral(")."));
+        }
     }
     try {
         plat::Transaction trans(db);
         db.Execute("DELETE * from ResultsBrief where Index = ? and FileName = ?", {target.index, key});
         trans.Commit();
     } catch (const std::exception& e) {
-        if (!parked.empty()) fs::rename(parked, file, ec);
+        if (!parked.empty()) plat::RenameNoReplace(parked, file);
         return fail(QStringLiteral("The result could not be deleted: ") + Reason(e) + u'.');
     }
-    // The row is gone; a leftover parked file would name no result.
+    // The row is gone; should the parked file stay, it names no result and
+    // the next save, delete or start removes it.
     if (!parked.empty()) fs::remove(parked, ec);
     out.deleted = true;
     return out;

@@ -68,11 +68,13 @@ struct SaveOutcome {
     Message message;      // always set
 };
 
-// Saves the run in the tables: the file is written under a temporary name,
-// checked and renamed (never over an existing file), then the row goes in; a
-// failure at any step undoes the others. The "results" folder is created when
-// missing. A key already held by a row (any letter case) or a file gets "_2",
-// "_3", ...; "Result Already Saved" is only for a report that has saved.
+// Saves the run in the tables: the file is written whole and flushed to the
+// disk before the row goes in; a failure at any step undoes the others, and a
+// kill at any moment leaves either the whole result or nothing once the
+// folder is put straight (results/resultfolder.h). The "results" folder is
+// created when missing. A key already held by a row (any letter case) or a
+// file gets "_2", "_3", ...; "Result Already Saved" is only for a report that
+// has saved. A failure names the file and the system's reason.
 SaveOutcome SaveResult(plat::Database& db, const std::filesystem::path& programFolder, const SaveRequest& request);
 
 // ---------------------------------------------------------------- listing
@@ -95,6 +97,10 @@ std::vector<SavedResult> ListResults(plat::Database& db, const Viewer& viewer);
 // The list's seven cells: candidate, exam, date "d mmm yyyy", time "h:m:s",
 // score, percentage, result.
 std::array<QString, 7> ListCells(const SavedResult& r);
+
+// The list's cells of every result the viewer may see, in Index order, read by
+// one query of the seven columns shown: what the window fills its grid from.
+std::vector<std::array<QString, 7>> ListedCells(plat::Database& db, const Viewer& viewer);
 
 // Rows of the list grid for n results (header included): 10 up to 8 results,
 // n + 2 beyond, so an empty row always follows the last result.
@@ -123,7 +129,8 @@ struct ReopenOutcome {
 // AnsSelected and the DragNDrop and SimCommands answer columns in one
 // transaction. A position past the list gives "No Results Found"; a missing or
 // bad file, a file name outside "results" or figures beyond 16 bits change
-// nothing and are reported.
+// nothing and are reported; so does a pipe, device or folder in the file's
+// place (it is never opened) or a file larger than any the program writes.
 ReopenOutcome ReopenResult(plat::Database& db, const std::filesystem::path& programFolder, const Viewer& viewer,
                            int row);
 
@@ -158,9 +165,11 @@ struct DeleteOutcome {
     Message message;       // set when not deleted
 };
 
-// Deletes the result's file and its row. A missing file does not keep the row;
-// a file that cannot be removed keeps it and is reported; a file name outside
-// "results" is refused. A file another row still names is kept.
+// Deletes the result's file and its row; a kill at any moment leaves the result
+// either whole or gone once the folder is put straight. A missing file does
+// not keep the row; a file that cannot be removed keeps it and is reported; a
+// file name outside "results" is refused. A file another row still names is
+// kept.
 DeleteOutcome DeleteResult(plat::Database& db, const std::filesystem::path& programFolder,
                            const DeleteTarget& target);
 

@@ -3,6 +3,8 @@
 #include "startup/indexes.h"
 #include "platform/form.h"
 #include "platform/runtime.h"
+#include "results/resultfolder.h"
+#include "results/savedresults.h"
 #include "signin/frmLogin.h"
 
 #include <QCoreApplication>
@@ -87,6 +89,7 @@ int Main() {
 
     try {
         Connect(connectPath);
+        results::RecoverResultFiles(*gcnExam, results::ResultsFolder(plat::AppPath()));
         frmLogin.Show();
     } catch (const std::exception& e) {
         plat::MsgBox(QStringLiteral("The program cannot start.\n\n") + QString::fromStdString(e.what()),

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <random>
 
+#include <sys/stat.h>
+
 using namespace results;
 using namespace results_test;
 namespace fs = std::filesystem;
@@ -303,4 +305,60 @@ TEST_F(ReopenTest, DeletingKeepsNoFileWithoutItsRowNorLosesARowToAMissingFile) {
     EXPECT_FALSE(d.deleted);
     EXPECT_TRUE(fs::exists(file(keys[3])));
     EXPECT_EQ(rows(), 2);
+}
+
+// A pipe in a result file's place would block a reader for good, and a link to
+// an endless device would fill the memory: neither is opened.
+TEST_F(ReopenTest, APipeADeviceOrAHugeFileInPlaceOfAResultIsRefusedAtOnce) {
+    const SaveOutcome saved = saveRun("cand01");
+    ASSERT_TRUE(saved.saved);
+    otherRun();
+    const Tables before = Snapshot(*gcnExam);
+    const fs::path f = file(saved.key);
+    auto refused = [&](const char* what, const char* says) {
+        const ReopenOutcome o = reopen(cand01, 1);
+        EXPECT_FALSE(o.ok) << what;
+        EXPECT_EQ(o.message.icon, Icon::Critical) << what;
+        EXPECT_TRUE(o.message.text.contains(QString::fromStdString(f.string()))) << o.message.text.toStdString();
+        EXPECT_TRUE(o.message.text.contains(says)) << o.message.text.toStdString();
+        EXPECT_EQ(Snapshot(*gcnExam), before) << what;
+    };
+
+    fs::remove(f);
+    ASSERT_EQ(mkfifo(f.c_str(), 0644), 0);
+    refused("a pipe", "not a plain file");
+    fs::remove(f);
+    fs::create_symlink("/dev/zero", f);
+    refused("a link to a device", "not a plain file");
+    fs::remove(f);
+    // Larger than any run writes (sparse: it takes no room on the disk).
+    WriteFile(f.string(), "qid : 1\r\nqtype : S\r\n");
+    fs::resize_file(f, (std::uintmax_t(64) << 20) + 1);
+    refused("a huge file", "larger than any saved result");
+    fs::resize_file(f, std::uintmax_t(64) << 20);
+    EXPECT_TRUE(reopen(cand01, 1).ok) << "a file just within the bound is read";
+}
+
+// Two rows may name one file (a file name compares without letter case): the
+// file stays while either row does.
+TEST_F(ReopenTest, DeleteKeepsAFileAnotherRowStillNames) {
+    const SaveOutcome saved = saveRun("cand01");
+    ASSERT_TRUE(saved.saved);
+    for (const QString& name : {saved.key.toUpper(), saved.key})
+        gcnExam->Execute("INSERT INTO ResultsBrief (Index,CandidateName,UserName,ExamName,Score,PassScore,MaxScore,"
+                         "Percentage,Result,FileName) SELECT max(Index) + 1,'Copy','cand01','Exam',1,2,3,4,'Fail',? "
+                         "FROM ResultsBrief",
+                         {name.toStdString()});
+    ASSERT_EQ(rows(), 3);
+    for (int n = 3; n > 1; --n) {
+        const DeleteOutcome d = DeleteResult(*gcnExam, folder(), *SelectForDelete(*gcnExam, admin, 1).target);
+        EXPECT_TRUE(d.deleted);
+        EXPECT_EQ(rows(), n - 1);
+        EXPECT_TRUE(fs::exists(file(saved.key))) << "a row still names the file";
+        EXPECT_TRUE(reopen(cand01, static_cast<int>(rows())).ok);
+    }
+    EXPECT_TRUE(DeleteResult(*gcnExam, folder(), *SelectForDelete(*gcnExam, admin, 1).target).deleted);
+    EXPECT_EQ(rows(), 0);
+    EXPECT_FALSE(fs::exists(file(saved.key))) << "the last row takes its file along";
+    EXPECT_TRUE(fs::is_empty(folder() / "results"));
 }

@@ -13,6 +13,8 @@
 #include <QHeaderView>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace plat;
 using namespace results_test;
 namespace fs = std::filesystem;
@@ -227,4 +229,19 @@ TEST_F(ResBriefWindowTest, ADamagedFileChangesNothingAndDeletingKeepsRowsAndFile
     EXPECT_EQ(cell(grid(), 0, 1), "Exam of cand01");
     EXPECT_EQ(cell(grid(), 1, 0), "");
     EXPECT_EQ(lastBox().text, "Do You Want to Delete the Selected Result");
+}
+
+// Opening a result whose file is a pipe must answer at once, not hang the list.
+TEST_F(ResBriefWindowTest, APipeInPlaceOfAResultFileIsReportedWithoutWaiting) {
+    const std::string key = save("cand01", QTime(9, 5, 7));
+    fs::remove(file(key));
+    ASSERT_EQ(mkfifo(file(key).c_str(), 0644), 0);
+    signedIn("cand01", false);
+    frmResBrief.Show();
+    doubleClickRow(0);
+    EXPECT_EQ(lastBox().icon(), vbCritical);
+    EXPECT_NE(lastBox().text.indexOf(QString::fromStdString(key + ".erf")), -1) << lastBox().text.toStdString();
+    EXPECT_NE(lastBox().text.indexOf("not a plain file"), -1) << lastBox().text.toStdString();
+    EXPECT_TRUE(frmResBrief.Visible());
+    EXPECT_FALSE(frmGrade.IsLoaded());
 }

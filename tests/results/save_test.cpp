@@ -209,7 +209,9 @@ TEST_F(SaveTest, AMissingFolderIsMadeAndAFailureLeavesNeitherFileNorRow) {
     // runs the tests): no row.
     fs::remove_all(folder() / "results");
     fs::create_directory_symlink("/proc/self/fdinfo", folder() / "results");
-    EXPECT_NE(refused("write").find("cand02_12726_1405"), std::string::npos);
+    const std::string write = refused("write");
+    EXPECT_NE(write.find("cand02_12726_1405"), std::string::npos);
+    EXPECT_NE(write.find("(No such file or directory)"), std::string::npos) << write;
 
     // A report without a verdict (no configuration) is not saved.
     SaveRequest noVerdict = request("cand02");
@@ -221,4 +223,74 @@ TEST_F(SaveTest, AMissingFolderIsMadeAndAFailureLeavesNeitherFileNorRow) {
     fs::remove(folder() / "results");
     WriteFile((folder() / "results").string(), "a file where the folder should be");
     EXPECT_NE(refused("folder").find("results"), std::string::npos);
+}
+
+// The sign-up window takes login names of up to 32,767 characters; every one
+// of them must save, though a file name holds 255 bytes.
+TEST_F(SaveTest, ALoginNameTooLongForAFileNameStillSavesAndReopens) {
+    AddToRun(*gcnExam, Pick(*gcnExam, "S"));
+    const QString cjk = QString(80, QChar(0x6F22));  // 80 characters, 240 bytes in UTF-8
+    const SaveOutcome first = save(request(cjk));
+    const SaveOutcome second = save(request(cjk, QDate(2026, 12, 7), QTime(14, 5, 59)));
+    ASSERT_TRUE(first.saved) << first.message.text.toStdString();
+    ASSERT_TRUE(second.saved) << second.message.text.toStdString();
+    EXPECT_NE(first.key, second.key);
+    EXPECT_EQ(second.key, first.key + "_2");
+    EXPECT_TRUE(first.key.endsWith("_12726_1405"));
+    const QString loginPart = first.key.chopped(QString("_12726_1405").size());
+    EXPECT_TRUE(cjk.startsWith(loginPart));
+    EXPECT_LE(loginPart.toUtf8().size(), 219);
+    EXPECT_GT(loginPart.toUtf8().size(), 200) << "no more is cut than needed";
+    for (const SaveOutcome& o : {first, second}) {
+        EXPECT_TRUE(fs::is_regular_file(file(o.key)));
+        EXPECT_EQ(ReadFile(file(o.key).string()).find("qid : "), 0u);
+    }
+    const Viewer viewer{cjk, false};
+    ASSERT_EQ(ListResults(*gcnExam, viewer).size(), 2u);
+    for (int row : {1, 2}) {
+        const ReopenOutcome o = ReopenResult(*gcnExam, folder(), viewer, row);
+        EXPECT_TRUE(o.ok) << o.message.text.toStdString();
+    }
+
+    // Characters of four bytes are never parted, nor the longest names cut
+    // short of a file.
+    QString wide = QStringLiteral("a");
+    for (int i = 0; i < 100; ++i) wide += QString::fromUcs4(U"\U0001F600", 1);
+    const QString wideKey = ResultKey(wide, QDate(2026, 12, 7), QTime(14, 5));
+    EXPECT_FALSE(wideKey.contains(QChar::ReplacementCharacter));
+    EXPECT_EQ(QString::fromUtf8(wideKey.toUtf8()), wideKey);
+    EXPECT_EQ(wideKey.toUtf8().size(), 1 + 54 * 4 + 11) << "a, then as many whole characters as fit";
+    for (const QString& longest : {QString(32767, QChar(0x6F22)), QString(32767, u'x')}) {
+        const SaveOutcome o = save(request(longest));
+        EXPECT_TRUE(o.saved) << o.message.text.toStdString();
+    }
+    // Ordinary names keep the key they always had.
+    EXPECT_EQ(ResultKey(QString(219, u'x'), QDate(2026, 12, 7), QTime(14, 5)), QString(219, u'x') + "_12726_1405");
+}
+
+// A save keeps a mark beside its file until the row is in; what a stopped save
+// left is put straight before the next, and a stray file is never taken for it.
+TEST_F(SaveTest, LeftoversOfAStoppedSaveGoAndStrayFilesStay) {
+    AddToRun(*gcnExam, Pick(*gcnExam, "S"));
+    const fs::path results = folder() / "results";
+    // A save stopped between its file and its row: the mark is a second name
+    // of the file.
+    WriteFile(file("cand01_12726_1405").string(), "qid : 1\r\n");
+    fs::create_hard_link(file("cand01_12726_1405"), results / "cand01_12726_1405.erf.part");
+    // A save stopped while writing: a mark alone.
+    WriteFile((results / "cand09_12726_1405.erf.part").string(), "qid : ");
+    // A stray file with an unrelated file under the mark's name: not ours.
+    WriteFile(file("stray").string(), "kept");
+    WriteFile((results / "stray.erf.part").string(), "other");
+
+    const SaveOutcome o = save(request());
+    ASSERT_TRUE(o.saved) << o.message.text.toStdString();
+    EXPECT_EQ(o.key, "cand01_12726_1405") << "the half-saved file no longer holds the key";
+    EXPECT_TRUE(fs::exists(file(o.key)));
+    EXPECT_NE(ReadFile(file(o.key).string()), "qid : 1\r\n");
+    EXPECT_FALSE(fs::exists(results / "cand01_12726_1405.erf.part"));
+    EXPECT_FALSE(fs::exists(results / "cand09_12726_1405.erf.part"));
+    EXPECT_FALSE(fs::exists(results / "stray.erf.part"));
+    EXPECT_EQ(ReadFile(file("stray").string()), "kept");
+    EXPECT_EQ(entries(), 2u);
 }
