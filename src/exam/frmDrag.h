@@ -105,6 +105,7 @@ private:
 
     // the rows loaded (element 0 unused)
     int16_t mintRowCount = 0;
+    long long mlngQId = 0;              // the question the rows belong to
     std::vector<int16_t> mintRowIndex;  // Index of row n
     std::vector<int16_t> mintOptIndex;  // Index of the row whose answer option n shows
     std::vector<int16_t> mintSlotDrop;  // Index of the option dropped on slot n; 0 = empty

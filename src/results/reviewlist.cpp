@@ -7,6 +7,9 @@ namespace results {
 
 std::vector<ReviewRow> ReviewRows(plat::Database& db, bool examMode, bool adaptiveIssuedOnly) {
     std::vector<ReviewRow> out;
+    // One read for the whole list: each statement outside a transaction would
+    // take and release the file's lock on its own.
+    plat::Transaction read(db);
     plat::Recordset run = db.OpenRecordset(
         adaptiveIssuedOnly ? "SELECT Index,QId FROM QuestIds where ExamQIdsOrder <> 0 order by ExamQIdsOrder,Index"
                            : "SELECT Index,QId FROM QuestIds order by Index ");
@@ -29,6 +32,7 @@ std::vector<ReviewRow> ReviewRows(plat::Database& db, bool examMode, bool adapti
             r.answered = answers::IsAnswered(db, r.qid, type);
         out.push_back(std::move(r));
     }
+    read.Commit();
     return out;
 }
 
