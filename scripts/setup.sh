@@ -9,7 +9,7 @@ pemu_packages=(
   g++ cmake make
   qt6-base-dev
   libsqlite3-dev
-  googletest libgtest-dev libbenchmark-dev
+  googletest libgtest-dev
   fonts-dejavu-core fonts-urw-base35
 )
 
@@ -27,9 +27,10 @@ pemu_install() {
   fi
 }
 
+# pemu_build [TARGET]: builds TARGET (everything when none is named).
 # PEMU_SANITIZE=1 builds with AddressSanitizer and UndefinedBehaviorSanitizer.
 pemu_build() {
   cmake -S "$PEMU_ROOT" -B "$PEMU_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPEMU_SANITIZE="$([ "${PEMU_SANITIZE:-0}" = 1 ] && echo ON || echo OFF)"
-  cmake --build "$PEMU_BUILD" -j"$(nproc)"
+  cmake --build "$PEMU_BUILD" -j"$(nproc)" ${1:+--target "$1"}
 }

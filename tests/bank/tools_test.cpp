@@ -222,3 +222,24 @@ TEST(ExhibitRenderer, ReportsTheLineOfAMistake) {
             if (qGray(ok.pixel(x, y)) < 80) ++dark;
     EXPECT_GT(dark, 30);
 }
+
+TEST(ExhibitRenderer, RefusesTextsPrintedOverOneAnother) {
+    // A short link leaves no room between its port labels and its middle label.
+    const std::string shortLink =
+        "device R1 router 100 50\ndevice SW1 switch 100 170\n"
+        "link R1 SW1 from=\"G0/0\" to=\"Gi0/1\" mid=\"802.1Q trunk\"\n";
+    std::string problem = bank::ExhibitLayoutProblem(shortLink);
+    EXPECT_NE(problem.find("\"802.1Q trunk\""), std::string::npos) << problem;
+    EXPECT_NE(problem.find("\"G0/0\""), std::string::npos) << problem;
+    // The same link made longer reads cleanly.
+    EXPECT_EQ(bank::ExhibitLayoutProblem("device R1 router 100 50\ndevice SW1 switch 100 210\n"
+                                         "link R1 SW1 from=\"G0/0\" to=\"Gi0/1\" mid=\"802.1Q trunk\"\n"),
+              "");
+    // A note over a device's caption, and a command output over an icon.
+    problem = bank::ExhibitLayoutProblem("device PC1 pc 100 100 label=\"VLAN 10\"\nnote 80 125 \"gateway?\"\n");
+    EXPECT_NE(problem.find("PC1 caption"), std::string::npos) << problem;
+    problem = bank::ExhibitLayoutProblem("device R1 router 100 100\ntext 60 90\n  R1# show clock\nend\n");
+    EXPECT_NE(problem.find("R1 icon"), std::string::npos) << problem;
+    // A mistake in the description is still named by its line.
+    EXPECT_NE(bank::ExhibitLayoutProblem("device R1 rooter 0 0\n").find("line 1"), std::string::npos);
+}

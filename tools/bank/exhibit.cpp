@@ -259,6 +259,42 @@ public:
         return img;
     }
 
+    // A text printed over another text or over an icon cannot be read. Returns
+    // the first such pair ("\"G0/0\" over \"802.1Q trunk\""), or empty when every
+    // caption, link label, note, area heading and block stands clear. Links and
+    // areas themselves may pass under texts: the labels have backgrounds.
+    std::string overlap() const {
+        struct Placed {
+            QRectF r;
+            QString what;
+        };
+        std::vector<Placed> all;
+        auto add = [&](const QRectF& r, const QString& what) {
+            if (!r.isNull()) all.push_back({r, what});
+        };
+        auto quoted = [](const std::string& s) { return "\"" + linesOf(s).join(QLatin1Char(' ')) + "\""; };
+        for (auto& name : order_) {
+            const Device& d = devices_.at(name);
+            add(iconRect(d), "the " + q(name) + " icon");
+            add(captionRect(d), "the " + q(name) + " caption");
+        }
+        for (auto& l : links_) {
+            LinkGeometry g = geometry(l);
+            if (!l.mid.empty()) add(labelRect(l.mid, (g.a + g.b) / 2), quoted(l.mid));
+            if (!l.from.empty()) add(labelRect(l.from, endLabelAt(g, true, l.from)), quoted(l.from));
+            if (!l.to.empty()) add(labelRect(l.to, endLabelAt(g, false, l.to)), quoted(l.to));
+        }
+        for (auto& a : areas_)
+            add(QRectF(a.r.topLeft() + QPointF(8, 4), textSize(sans(12, true), {q(a.label)})), quoted(a.label));
+        for (auto& n : notes_) add(QRectF(n.p, textSize(sans(n.size, n.bold), linesOf(n.text))), quoted(n.text));
+        for (auto& bl : blocks_)
+            add(QRectF(bl.p, bl.table ? tableSize(bl) : textBlockSize(bl)), quoted(bl.lines.front()));
+        for (size_t i = 0; i < all.size(); ++i)
+            for (size_t j = i + 1; j < all.size(); ++j)
+                if (all[i].r.intersects(all[j].r)) return (all[j].what + " over " + all[i].what).toStdString();
+        return {};
+    }
+
 private:
     static constexpr double kMargin = 14;
 
@@ -315,11 +351,12 @@ private:
         if (g.normal.y() > 0 || (g.normal.y() == 0 && g.normal.x() < 0)) g.normal = -g.normal;  // labels above/left
         return g;
     }
-    // Near its own end, clear of the device icon.
+    // Near its own end, clear of the device icon, and far enough off the line
+    // that its box stays clear of a label in the link's middle.
     QPointF endLabelAt(const LinkGeometry& g, bool atA, const std::string& text) const {
         double reach = std::min(g.len * 0.45, 38.0 + textSize(sans(11), linesOf(text)).width() * 0.5);
         QPointF base = atA ? g.a + g.dir * reach : g.b - g.dir * reach;
-        return base + g.normal * 12;
+        return base + g.normal * 15;
     }
 
     QRectF bounds() const {
@@ -530,22 +567,39 @@ QImage RenderExhibit(const std::string& description, std::string& error) {
     return e.draw(error);
 }
 
-QImage RenderExhibitFile(const std::filesystem::path& source, std::string& error) {
+namespace {
+bool readSource(const std::filesystem::path& source, std::string& text, std::string& error) {
     std::ifstream in(source, std::ios::binary);
     if (!in) {
         error = "cannot read " + source.string();
-        return {};
+        return false;
     }
     std::ostringstream ss;
     ss << in.rdbuf();
-    return RenderExhibit(ss.str(), error);
+    text = ss.str();
+    return true;
+}
+}  // namespace
+
+QImage RenderExhibitFile(const std::filesystem::path& source, std::string& error) {
+    std::string text;
+    if (!readSource(source, text, error)) return {};
+    return RenderExhibit(text, error);
+}
+
+std::string ExhibitLayoutProblem(const std::string& description) {
+    std::string error;
+    Exhibit e;
+    if (!e.parse(description, error)) return error;
+    if (e.draw(error).isNull()) return error.empty() ? "nothing was drawn" : error;
+    std::string clash = e.overlap();
+    return clash.empty() ? std::string() : "it would print " + clash;
 }
 
 std::string ExhibitDrawProblem(const std::filesystem::path& source) {
-    std::string error;
-    QImage img = RenderExhibitFile(source, error);
-    if (img.isNull() && error.empty()) error = "nothing was drawn";
-    return error;
+    std::string text, error;
+    if (!readSource(source, text, error)) return error;
+    return ExhibitLayoutProblem(text);
 }
 
 }  // namespace bank

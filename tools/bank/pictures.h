@@ -49,7 +49,10 @@ std::vector<Breach> WriteProgramPictures(const Tables& t, const std::filesystem:
 // question's ExhibitPath, "correct.gif" and "incorrect.gif".
 std::vector<Breach> LintProgramFolder(const Tables& t, const std::filesystem::path& programDir);
 
-// The linter's exhibit check: draws the source and reports what went wrong.
+// The linter's exhibit check: draws the description and reports what went
+// wrong, a text printed over another text or an icon included; empty when the
+// picture is sound.
+std::string ExhibitLayoutProblem(const std::string& description);
 std::string ExhibitDrawProblem(const std::filesystem::path& source);
 
 }  // namespace bank
