@@ -11,9 +11,7 @@
 // Each click commits once to the database file, so the worst click follows
 // the disk's slowest flush; the 99th percentile shows the window's own cost.
 //
-//   bench_navigation [--indexes]
-// --indexes first makes the run tables' indexes, for a database made before
-// the schema had them.
+//   bench_navigation
 #include "exam/frmExam.h"
 #include "platform/runtime.h"
 #include "startup/module1.h"
@@ -102,7 +100,6 @@ int main(int argc, char** argv) {
     // The ends of the run say so; the benchmark reads on.
     bench::ProgramFolder program([](const plat::MsgBoxCall&) { return int(plat::vbOK); });
     bench::MakeRunBank(*gcnExam, kQuestions);
-    if (argc > 1 && std::string(argv[1]) == "--indexes") bench::CreateRunIndexes(*gcnExam);
 
     std::printf("Exam window, run of %d questions of every type: click to the new question laid out\n", kQuestions);
     if (!Run(false) || !Run(true)) {

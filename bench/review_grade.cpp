@@ -10,9 +10,7 @@
 //     Next passes ~500 answered ones, and the last finds none after it.
 // Median and worst over repeated runs.
 //
-//   bench_review_grade [--indexes] [runs, default 10] [sizes..., default 250 1000 4000]
-// --indexes first makes the run tables' indexes, for a database made before
-// the schema had them.
+//   bench_review_grade [runs, default 10] [sizes..., default 250 1000 4000]
 #include "exam/frmExam.h"
 #include "platform/runtime.h"
 #include "results/frmGrade.h"
@@ -187,10 +185,6 @@ int main(int argc, char** argv) {
     gvarExamDate = QDate::currentDate();
     gvarExamTime = QTime::currentTime();
     int arg = 1;
-    if (arg < argc && std::string(argv[arg]) == "--indexes") {
-        bench::CreateRunIndexes(*gcnExam);
-        ++arg;
-    }
     const int runs = arg < argc ? std::max(1, std::atoi(argv[arg++])) : 10;
     std::vector<int> sizes;
     for (; arg < argc; ++arg) sizes.push_back(std::atoi(argv[arg]));

@@ -76,19 +76,6 @@ inline void Answer(plat::Database& db, long long qid) {
         db.Execute("UPDATE SimCommands SET CmdTyped = 1 where QId = ?", {qid});
 }
 
-// The indexes on the run tables' per-question lookups, as the schema names
-// them, for a database made before it had them.
-inline void CreateRunIndexes(plat::Database& db) {
-    db.ExecScript("CREATE INDEX IF NOT EXISTS DragNDropIndex ON DragNDrop (\"Index\");"
-                  "CREATE INDEX IF NOT EXISTS QuestIdsIndex ON QuestIds (\"Index\");"
-                  "CREATE INDEX IF NOT EXISTS QuestIdsQId ON QuestIds (QId, \"Index\");"
-                  "CREATE INDEX IF NOT EXISTS QuestIdsOrder ON QuestIds (ExamQIdsOrder, \"Index\");"
-                  "CREATE INDEX IF NOT EXISTS AnsIdsQid ON AnsIds (Qid, \"Index\");"
-                  "CREATE INDEX IF NOT EXISTS AnsSelectedQId ON AnsSelected (QId);"
-                  "CREATE INDEX IF NOT EXISTS BookMarkExamQId ON BookMarkExam (QId);"
-                  "CREATE INDEX IF NOT EXISTS BookMarkQId ON BookMark (QId);");
-}
-
 inline double Ms(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
