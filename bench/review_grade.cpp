@@ -69,7 +69,6 @@ std::vector<double> ReviewList(int n, int runs) {
     bench::FirstPaint paint(ReviewWindow);
     for (int i = 0; i < runs; ++i) {
         paint.Arm();
-        Clock::time_point t0;
         // Closed as soon as it has painted; the click returns when it closes.
         QTimer poll;
         int rows = 0;
@@ -79,7 +78,7 @@ std::vector<double> ReviewList(int n, int runs) {
             frmReview.Unload();
         });
         poll.start(1);
-        t0 = Clock::now();
+        const Clock::time_point t0 = Clock::now();
         frmExam.cmdReview()->click();
         poll.stop();
         if (!paint.Painted() || rows != n) {
@@ -184,10 +183,9 @@ int main(int argc, char** argv) {
     gstrExamName = "Exam1";
     gvarExamDate = QDate::currentDate();
     gvarExamTime = QTime::currentTime();
-    int arg = 1;
-    const int runs = arg < argc ? std::max(1, std::atoi(argv[arg++])) : 10;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     std::vector<int> sizes;
-    for (; arg < argc; ++arg) sizes.push_back(std::atoi(argv[arg]));
+    for (int arg = 2; arg < argc; ++arg) sizes.push_back(std::atoi(argv[arg]));
     if (sizes.empty()) sizes = {250, 1000, 4000};
 
     for (int n : sizes) {
