@@ -15,14 +15,22 @@ std::set<long long> column(plat::Database& db, const std::string& sql, long long
 
 }  // namespace
 
+std::string AnsweredCondition(const std::string& qid, const std::string& qtype) {
+    const std::string type = "(" + qtype + ") COLLATE BINARY";
+    return "(CASE WHEN " + type + " IN ('S','M') THEN EXISTS (SELECT 1 FROM AnsSelected WHERE AnsSelected.QId = " +
+           qid + ") WHEN " + type + " = 'D' THEN EXISTS (SELECT 1 FROM DragNDrop WHERE DragNDrop.QId = " + qid +
+           " and DragNDrop.AnsSel <> 0) WHEN " + type +
+           " = 'SIM' THEN EXISTS (SELECT 1 FROM SimCommands WHERE SimCommands.QId = " + qid +
+           " and SimCommands.CmdTyped = 1) ELSE 0 END)";
+}
+
+std::string RunQuestionAnswered() {
+    return "coalesce((SELECT " + AnsweredCondition("QuestIds.QId", "Questions.QType") +
+           " FROM Questions WHERE Questions.QId = QuestIds.QId LIMIT 1), 0)";
+}
+
 bool IsAnswered(plat::Database& db, long long qid, const std::string& qtype) {
-    if (qtype == "S" || qtype == "M")
-        return db.Scalar("SELECT count(*) FROM AnsSelected where QId = ?", {qid}).toInt() > 0;
-    if (qtype == "D")
-        return db.Scalar("SELECT count(*) FROM DragNDrop where QId = ? and AnsSel <> 0", {qid}).toInt() > 0;
-    if (qtype == "SIM")
-        return db.Scalar("SELECT count(*) FROM SimCommands where QId = ? and CmdTyped = 1", {qid}).toInt() > 0;
-    return false;
+    return db.Scalar("SELECT " + AnsweredCondition("?1", "?2"), {qid, qtype}).toInt() != 0;
 }
 
 bool IsCorrect(plat::Database& db, long long qid, const std::string& qtype) {

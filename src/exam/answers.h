@@ -20,6 +20,16 @@
 namespace answers {
 
 bool IsAnswered(plat::Database& db, long long qid, const std::string& qtype);
+
+// The answered rule above as an SQL condition (1 or 0) on the question whose
+// QId is the SQL expression `qid` and whose type is `qtype` (a column or a
+// parameter), so one query can search a run for its next unanswered question.
+// Types compare exactly, whatever the column's collation.
+std::string AnsweredCondition(const std::string& qid, const std::string& qtype);
+
+// The same for a row of QuestIds in the query around it: its type is looked up
+// in the bank, and a question the bank does not hold is not answered.
+std::string RunQuestionAnswered();
 bool IsCorrect(plat::Database& db, long long qid, const std::string& qtype);
 
 // The question's type as stored ("S", "M", "D", "SIM"); empty when the bank

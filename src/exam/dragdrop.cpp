@@ -47,13 +47,15 @@ std::vector<long long> StoredDrops(const std::vector<Row>& rows) {
     return drops;
 }
 
-void Save(plat::Database& db, const std::vector<long long>& rows, const std::vector<long long>& options,
+void Save(plat::Database& db, long long qid, const std::vector<long long>& rows, const std::vector<long long>& options,
           const std::vector<long long>& drops) {
     if (rows.empty()) return;
     plat::Transaction t(db);
+    // The question's own rows are found through its key, not by a search of
+    // the whole table for each Index.
     for (size_t i = 0; i < rows.size(); ++i)
-        db.Execute("UPDATE DragNDrop SET AnsSel = ?,AnsRand = ? where Index = ?",
-                   {drops.at(i), options.at(i), rows[i]});
+        db.Execute("UPDATE DragNDrop SET AnsSel = ?,AnsRand = ? where QId = ? and Index = ?",
+                   {drops.at(i), options.at(i), qid, rows[i]});
     t.Commit();
 }
 

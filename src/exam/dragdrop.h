@@ -43,8 +43,8 @@ std::vector<long long> StoredDrops(const std::vector<Row>& rows);
 // Closing: every row gets the option dropped on its slot (0 for an empty slot)
 // and the option shown beside it, in one transaction, so the answer is never
 // half written. `rows`, `options` and `drops` run in step; nothing is written
-// for a question without rows.
-void Save(plat::Database& db, const std::vector<long long>& rows, const std::vector<long long>& options,
+// for a question without rows, and never a row of another question.
+void Save(plat::Database& db, long long qid, const std::vector<long long>& rows, const std::vector<long long>& options,
           const std::vector<long long>& drops);
 
 // ---- dropping

@@ -17,17 +17,16 @@ RunQuestion RowOf(const plat::Recordset& rs) {
 
 namespace {
 
-// The first row of the query that qualifies. Without skipping one row is read.
+// The first row of the query that qualifies: with unansweredOnly the search
+// for an unanswered question runs in the query and stops at the first one.
 std::optional<RunQuestion> first(plat::Database& db, const std::string& where, const std::string& order,
                                  long long value, bool unansweredOnly) {
-    std::string sql = "SELECT Index,QId,DiffLvl,ExamQIdsOrder FROM QuestIds where " + where + " ORDER BY " + order;
-    if (!unansweredOnly) sql += " LIMIT 1";
+    std::string sql = "SELECT Index,QId,DiffLvl,ExamQIdsOrder FROM QuestIds where " + where;
+    if (unansweredOnly) sql += " and NOT " + answers::RunQuestionAnswered();
+    sql += " ORDER BY " + order + " LIMIT 1";
     plat::Recordset rs = db.OpenRecordset(sql, {value});
-    for (; !rs.Eof(); rs.MoveNext()) {
-        RunQuestion q = RowOf(rs);
-        if (!unansweredOnly || !Answered(db, q.qid)) return q;
-    }
-    return std::nullopt;
+    if (rs.Eof()) return std::nullopt;
+    return RowOf(rs);
 }
 
 }  // namespace

@@ -179,6 +179,7 @@ void TfrmDrag::Form_Load() {
     mblnShowAnswer = frmExam.mblnFromShAns;
     mblnReadOnly = mblnShowAnswer || gblnFromResults;
 
+    mlngQId = gintCurQId;
     const std::vector<dragdrop::Row> rows = dragdrop::ReadRows(*gcnExam, gintCurQId);
     std::mt19937 gen{std::random_device{}()};
     const std::vector<long long> order = dragdrop::OptionOrder(rows, gen);
@@ -254,7 +255,7 @@ void TfrmDrag::Form_Unload(bool& /*cancel*/) {
     const std::vector<long long> rows(mintRowIndex.begin() + 1, mintRowIndex.end());
     const std::vector<long long> options(mintOptIndex.begin() + 1, mintOptIndex.end());
     const std::vector<long long> drops(mintSlotDrop.begin() + 1, mintSlotDrop.end());
-    dragdrop::Save(*gcnExam, rows, options, drops);
+    dragdrop::Save(*gcnExam, mlngQId, rows, options, drops);
 }
 
 void TfrmDrag::cmdClose_Click() { Unload(); }

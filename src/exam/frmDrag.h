@@ -105,6 +105,7 @@ private:
 
     // the rows loaded (element 0 unused)
     int mintRowCount = 0;
+    long long mlngQId = 0;              // the question the rows belong to
     std::vector<long long> mintRowIndex;  // Index of row n
     std::vector<long long> mintOptIndex;  // Index of the row whose answer option n shows
     std::vector<long long> mintSlotDrop;  // Index of the option dropped on slot n; 0 = empty

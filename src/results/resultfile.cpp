@@ -159,6 +159,9 @@ bool KeyStaysInFolder(const QString& key) {
 
 QByteArray RunFileText(plat::Database& db, bool adaptive) {
     QByteArray out;
+    // One read, so the text is one consistent state of the run and the file's
+    // lock is taken once rather than per statement.
+    plat::Transaction read(db);
     plat::Recordset qs = db.OpenRecordset(
         adaptive ? "SELECT [QuestIds].[QId],[Questions].[QType] FROM QuestIds INNER JOIN Questions ON "
                    "[QuestIds].[QId]=[Questions].[QId] where [QuestIds].[Attempted] = 1 ORDER BY "
@@ -189,6 +192,7 @@ QByteArray RunFileText(plat::Database& db, bool adaptive) {
             for (; !rs.Eof(); rs.MoveNext()) Line(out, "selansid", rs.Fields(0));
         }
     }
+    read.Commit();
     return out;
 }
 

@@ -40,6 +40,9 @@ int16_t Percent(long long part, long long whole) {
 
 Judgement JudgeRun(plat::Database& db, bool issuedOnly) {
     Judgement j;
+    // One read for the whole run: each statement outside a transaction would
+    // take and release the file's lock on its own.
+    plat::Transaction read(db);
     plat::Recordset rs = db.OpenRecordset(
         std::string("SELECT [Questions].[QType],[Questions].[CatInd],[QuestIds].[QId] FROM QuestIds INNER JOIN "
                     "Questions ON [QuestIds].[QId]=[Questions].[QId] ") +
@@ -64,6 +67,7 @@ Judgement JudgeRun(plat::Database& db, bool issuedOnly) {
             ++j.correct;
         }
     }
+    read.Commit();
     for (CategoryScore& c : j.categories) c.percentage = Percent(c.correct, c.total);
     return j;
 }

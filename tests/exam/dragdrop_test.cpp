@@ -62,14 +62,18 @@ TEST_F(DragStoreTest, ClosingWritesEveryRowOrNoneWhenAStatementFails) {
     gcnExam->Execute("UPDATE DragNDrop SET AnsSel = Index WHERE QId = ?", {q});
     std::vector<long long> options(idx.rbegin(), idx.rend()), drops = idx;
     drops.back() = 0;  // an emptied slot is written as 0 over what was stored
-    dragdrop::Save(*gcnExam, idx, options, drops);
+    // A stray row of another question under one of these Index values stays as it is.
+    gcnExam->Execute("INSERT INTO DragNDrop (Index,QId,Question,Answer,AnsSel,AnsRand) VALUES (?,?,'x','y',7,7)",
+                     {idx[0], q + 1000});
+    dragdrop::Save(*gcnExam, q, idx, options, drops);
     EXPECT_EQ(column("AnsSel"), drops);
     EXPECT_EQ(column("AnsRand"), options);
+    EXPECT_EQ(gcnExam->Scalar("SELECT AnsSel * 100 + AnsRand FROM DragNDrop WHERE QId = ?", {q + 1000}).toInt(), 707);
 
     // The last row's statement fails: the rows before it keep what they had.
     gcnExam->ExecScript("CREATE TRIGGER refuse BEFORE UPDATE ON DragNDrop WHEN NEW.\"Index\" = " +
                         std::to_string(idx.back()) + " BEGIN SELECT RAISE(ABORT, 'disk trouble'); END;");
-    EXPECT_THROW(dragdrop::Save(*gcnExam, idx, idx, std::vector<long long>(idx.size(), idx[0])), DbError);
+    EXPECT_THROW(dragdrop::Save(*gcnExam, q, idx, idx, std::vector<long long>(idx.size(), idx[0])), DbError);
     EXPECT_EQ(column("AnsSel"), drops);
     EXPECT_EQ(column("AnsRand"), options);
 }
