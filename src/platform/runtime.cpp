@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
+#include <QGridLayout>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -75,6 +76,15 @@ QMessageBox* NewMsgBox(const MsgBoxCall& call) {
         box->setDefaultButton(QMessageBox::Yes);
     } else {
         box->setStandardButtons(QMessageBox::Ok);
+    }
+    // Some window managers draw their own buttons whatever the flags ask:
+    // the box is made wide enough for its whole title beside four of them.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+        titleFont.setBold(true);
+        const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(call.title) + kTitleBarRoom;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
+                      1, std::max(1, grid->columnCount()));
     }
     return box;
 }

@@ -53,6 +53,8 @@ int MsgBox(const QString& text, int style = vbOKOnly, const QString& title = QSt
 // button only (no minimise or maximise buttons to squeeze the title), the
 // text as it stands (never markup), its icon and buttons. The caller owns it.
 QMessageBox* NewMsgBox(const MsgBoxCall& call);
+// Room in a title bar beside the title, for a window icon and three buttons (pixels).
+constexpr int kTitleBarRoom = 120;
 
 // Tests answer message boxes through this hook instead of a real dialog.
 using MsgBoxHook = std::function<int(const MsgBoxCall&)>;

@@ -61,6 +61,7 @@ TEST_F(RuntimeTest, AMessageBoxShowsPlainTextOverTheActiveWindow) {
     Qt::TextFormat format = Qt::AutoText;
     Qt::WindowFlags flags;
     QString shown;
+    int width = 0;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
@@ -78,6 +79,20 @@ TEST_F(RuntimeTest, AMessageBoxShowsPlainTextOverTheActiveWindow) {
     EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
     EXPECT_TRUE(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint));
     EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+
+    // A window manager that draws an icon and three buttons (22 pixels each)
+    // whatever the flags say still leaves room for the whole title in bold,
+    // however short the text.
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        width = box->width();
+        box->accept();
+    });
+    MsgBox("Reset?", vbYesNo, "Exam Configuration");
+    QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+    bold.setBold(true);
+    EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance("Exam Configuration") + 4 * 22);
 }
 
 // Right after a box has gone no window is active; the next box still stands
