@@ -1,5 +1,7 @@
--- Every table the program reads or writes. Text columns compare without regard
--- to letter case; YESNO columns read back -1 for any non-zero value.
+-- Every table the program reads or writes, and the indexes of its per-question
+-- lookups (the program adds any missing one to a database made earlier). Text
+-- columns compare without regard to letter case; YESNO columns read back -1 for
+-- any non-zero value.
 
 -- Shipped question bank
 CREATE TABLE Questions (
@@ -62,6 +64,7 @@ CREATE TABLE DragNDrop (
   AnsRand INTEGER DEFAULT 0
 );
 CREATE INDEX DragNDropQId ON DragNDrop (QId);
+CREATE INDEX DragNDropIndex ON DragNDrop ("Index");
 
 CREATE TABLE SimCommands (
   "Index" INTEGER NOT NULL,
@@ -74,6 +77,7 @@ CREATE TABLE SimCommands (
   CmdTyped INTEGER DEFAULT 0
 );
 CREATE INDEX SimCommandsQId ON SimCommands (QId);
+CREATE INDEX SimCommandsIndex ON SimCommands ("Index");
 
 -- Run tables
 CREATE TABLE QuestIds (
@@ -83,21 +87,27 @@ CREATE TABLE QuestIds (
   Attempted INTEGER DEFAULT 0,
   ExamQIdsOrder INTEGER DEFAULT 0
 );
+CREATE INDEX QuestIdsIndex ON QuestIds ("Index");
+CREATE INDEX QuestIdsQId ON QuestIds (QId, "Index");
+CREATE INDEX QuestIdsOrder ON QuestIds (ExamQIdsOrder, "Index");
 
 CREATE TABLE AnsIds (
   "Index" INTEGER,
   AnsId INTEGER,
   Qid INTEGER
 );
+CREATE INDEX AnsIdsQid ON AnsIds (Qid, "Index");
 
 CREATE TABLE AnsSelected (
   QId INTEGER,
   Answer INTEGER
 );
+CREATE INDEX AnsSelectedQId ON AnsSelected (QId);
 
 CREATE TABLE BookMarkExam (
   QId INTEGER
 );
+CREATE INDEX BookMarkExamQId ON BookMarkExam (QId);
 
 -- Kept tables
 CREATE TABLE User (
@@ -135,6 +145,7 @@ CREATE TABLE BookMark (
   QId INTEGER,
   Deleted INTEGER DEFAULT 0
 );
+CREATE INDEX BookMarkQId ON BookMark (QId);
 
 CREATE TABLE ResultsBrief (
   "Index" INTEGER,
@@ -150,3 +161,5 @@ CREATE TABLE ResultsBrief (
   Result TEXT COLLATE NOCASE,
   FileName TEXT COLLATE NOCASE
 );
+CREATE INDEX ResultsBriefFileName ON ResultsBrief (FileName COLLATE NOCASE);
+CREATE INDEX ResultsBriefUserName ON ResultsBrief (UserName COLLATE NOCASE, "Index");

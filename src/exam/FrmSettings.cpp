@@ -6,8 +6,11 @@
 #include "platform/runtime.h"
 #include "startup/state.h"
 
+#include <QAbstractItemView>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <variant>
@@ -40,6 +43,64 @@ QLineEdit* box(QWidget* parent, const char* name, const QString& text, int left,
     Place(t, left, top - 45, 960, 360);
     return t;
 }
+
+// The keys a closed cell would take as a new value: the arrows and paging
+// keys, and typing, which jumps to the entry it spells. Alt+Up and Alt+Down
+// open and close the list, Space opens it.
+bool MovesValue(const QKeyEvent* k) {
+    switch (k->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down: return !(k->modifiers() & Qt::AltModifier);
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Left:
+    case Qt::Key_Right: return true;
+    default: break;
+    }
+    const QString text = k->text();
+    return !text.isEmpty() && text.at(0).isPrint() && text.at(0) != u' ';
+}
+
+// In the open list only closing it, moving on and help are left to the keys:
+// Return, Space and the rest would move the highlight or pick it.
+bool PicksFromList(const QKeyEvent* k) {
+    switch (k->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_F4:
+    case Qt::Key_F1:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return false;
+    case Qt::Key_Up:
+    case Qt::Key_Down: return !(k->modifiers() & Qt::AltModifier);
+    default: return true;
+    }
+}
+
+// A cell's value is picked from its list with the mouse; keys never change
+// it. The wheel over a closed cell scrolls the grid instead.
+class MousePicksOnly : public QObject {
+public:
+    using QObject::QObject;
+
+    void Watch(QComboBox* cell) {
+        cell->installEventFilter(this);
+        // After the list's own handling is in place, so these keys stop first.
+        cell->view()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        const bool closedCell = qobject_cast<QComboBox*>(watched) != nullptr;
+        if (e->type() == QEvent::Wheel && closedCell) {
+            e->ignore();  // goes on to the grid
+            return true;
+        }
+        if (e->type() != QEvent::KeyPress) return false;
+        const auto* k = static_cast<const QKeyEvent*>(e);
+        return closedCell ? MovesValue(k) : PicksFromList(k);
+    }
+};
 
 }  // namespace
 
@@ -139,6 +200,7 @@ void TFrmSettings::buildGrid() {
     }
 
     const std::vector<setupcheck::GridRow> rows = setupcheck::ReadGrid(*gcnExam);
+    auto* mouseOnly = new MousePicksOnly(m_frmCustom);
     int element = 0;
     for (const setupcheck::GridRow& row : rows) {
         const int r = g->rowCount();
@@ -156,7 +218,8 @@ void TFrmSettings::buildGrid() {
             cell->setCurrentIndex(cell->count() - 1);
             g->setCellWidget(r, 2 + level, cell);
             cell->setVisible(true);
-            // Whatever changes a cell (the mouse, a key, the wheel) changes the count.
+            mouseOnly->Watch(cell);
+            // A value picked (or set by code) changes the count.
             const auto index = static_cast<int16_t>(element);
             QObject::connect(cell, &QComboBox::currentIndexChanged, cell,
                              [this, index] { Guard([this, index] { cmbDiffLvl_Click(index); }); });
@@ -347,9 +410,13 @@ selection::Outcome TFrmSettings::fetchCustQuest(bool blnRandQuest, bool blnRandA
     }
     if (!indexed) grid.indexes.clear();
     grid.cells = cells();
-    grid.cellChanged = [this](int element, int value) {
+    // Each cell is set once, quietly; the count is summed again once at the end.
+    bool changed = false;
+    grid.cellChanged = [this, &changed](int element, int value) {
         if (!m_cmbDiffLvl.Exists(element)) return;
         QComboBox* box = m_cmbDiffLvl(element);
+        const QSignalBlocker quiet(box);
+        changed = true;
         const QString text = QString::number(value);
         const int i = box->findText(text);
         if (i >= 0) {
@@ -362,7 +429,9 @@ selection::Outcome TFrmSettings::fetchCustQuest(bool blnRandQuest, bool blnRandA
         }
     };
     selection::Rng rng = NewRng();
-    return selection::FetchCustQuest(*gcnExam, grid, blnRandQuest, blnRandAns, rng);
+    selection::Outcome outcome = selection::FetchCustQuest(*gcnExam, grid, blnRandQuest, blnRandAns, rng);
+    if (changed) cmbDiffLvl_Click(0);
+    return outcome;
 }
 
 bool TFrmSettings::FetchCustQuest(const QString& /*strTblName*/, int16_t /*intMaxQuests*/, bool blnRandQuest,

@@ -422,10 +422,15 @@ Outcome FetchCustQuest(Database& db, CustomGrid& grid, bool blnRandQuest, bool b
     Outcome o = WriteRun(db, chosen, run.nextIndex, blnRandAns, rng);
     if (o && !blnRandQuest) {
         // The cells show what is still to be taken: 0 once the selection is made.
+        // Each cell that gave questions is told once, its final value.
+        std::vector<bool> gave(nCells, false);
         for (size_t cell : takenFrom) {
             --grid.cells[cell];
-            if (grid.cellChanged) grid.cellChanged(static_cast<int>(cell) + 1, grid.cells[cell]);
+            gave[cell] = true;
         }
+        if (grid.cellChanged)
+            for (size_t cell = 0; cell < nCells; ++cell)
+                if (gave[cell]) grid.cellChanged(static_cast<int>(cell) + 1, grid.cells[cell]);
     }
     return o;
 }

@@ -42,8 +42,9 @@ struct Outcome {
 struct CustomGrid {
     std::vector<std::string> categories;
     std::vector<int> cells;
-    // Called each time the in-order path takes a question from a cell, with the
-    // cell's element number (1-based) and its new value.
+    // Called once the in-order path has made its selection, once for each cell
+    // it took questions from, with the cell's element number (1-based) and its
+    // value after the count-down.
     std::function<void(int element, int value)> cellChanged;
     // The Categories.Index of each grid row. When every row has one, rows are
     // matched to the bank's categories by Index, so that two categories of one

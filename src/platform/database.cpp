@@ -125,6 +125,13 @@ bool DbError::isReadOnly() const {
     return primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_PERM;
 }
 
+bool DbError::isMoved() const { return code_ == SQLITE_READONLY_DBMOVED; }
+
+bool DbError::isBusy() const {
+    int primary = code_ & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
 // ---------------------------------------------------------------- Recordset
 
 void Recordset::Move(long long n) {
@@ -224,19 +231,63 @@ std::string Database::Translate(std::string_view jet) {
 }
 
 namespace {
-sqlite3* openHandle(const std::filesystem::path& file, int flags) {
+sqlite3* openHandle(const std::string& name, int flags) {
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(file.string().c_str(), &db, flags, nullptr);
+    int rc = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
-        throw DbError("Cannot open the database file " + file.string() + ": " + msg, "", rc);
+        throw DbError("Cannot open the database file " + name + ": " + msg, "", rc);
     }
+    // Extended codes tell a moved file or a read-only folder from a read-only file.
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 2000);
+    sqlite3_busy_timeout(db, Database::kBusyTimeoutMs);
     return db;
 }
+
+// The file as a URI that opens it read-only and promises SQLite that nothing
+// changes it, so that it needs no lock file beside it.
+std::string immutableUri(const std::filesystem::path& file) {
+    std::string uri = "file:";
+    const std::string path = std::filesystem::absolute(file).string();
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", c);
+            uri += buf;
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+// Reading the catalogue proves the file is a database that can be read.
+int readCatalogue(sqlite3* db) {
+    return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+}
+
+bool isWriteFailure(int code) {
+    int primary = code & 0xff;
+    return primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_PERM;
+}
+
+bool writable(const std::filesystem::path& p) { return ::access(p.c_str(), W_OK) == 0; }
+
+std::filesystem::path folderOf(const std::filesystem::path& file) {
+    return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
 }  // namespace
+
+std::vector<std::filesystem::path> Database::CompanionFiles(const std::filesystem::path& file) {
+    std::vector<std::filesystem::path> v;
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+        std::filesystem::path p = file;
+        p += suffix;
+        v.push_back(p);
+    }
+    return v;
+}
 
 Database Database::Open(const std::filesystem::path& file) {
     std::error_code ec;
@@ -247,17 +298,44 @@ Database Database::Open(const std::filesystem::path& file) {
                       SQLITE_CANTOPEN);
     if (std::filesystem::file_size(file, ec) == 0 || ec)
         throw DbError("The database file " + file.string() + " is empty.", "", SQLITE_NOTADB);
-    Database db(openHandle(file, SQLITE_OPEN_READWRITE), file);
-    // Reading the catalogue proves the file is a database we can read.
-    int rc = sqlite3_exec(db.db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        throw DbError("The database file " + file.string() + " cannot be read: " +
-                          sqlite3_errmsg(db.db_), "", rc);
+    Database db(openHandle(file.string(), SQLITE_OPEN_READWRITE), file);
+    int rc = readCatalogue(db.db_);
+    // A database left in write-ahead mode by an earlier run, in a folder that has
+    // since become read-only, cannot even be read: SQLite must create its shared
+    // index beside it. With no log left over, the file alone holds every commit,
+    // so it is opened read-only as a file that nothing changes; writes are then
+    // refused with the message that names the read-only folder.
+    if (rc != SQLITE_OK && isWriteFailure(rc) && !std::filesystem::exists(CompanionFiles(file)[0], ec)) {
+        db = Database(openHandle(immutableUri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI), file);
+        rc = readCatalogue(db.db_);
+    }
+    if (rc != SQLITE_OK) {
+        const int primary = rc & 0xff;
+        std::string why = isWriteFailure(rc)
+                              ? WriteFailure(file, writable(file), writable(folderOf(file))) + ", so it cannot be read"
+                          : primary == SQLITE_BUSY || primary == SQLITE_LOCKED
+                              ? BusyFailure(file)
+                              : "The database file " + file.string() + " cannot be read";
+        throw DbError(why + ": " + sqlite3_errmsg(db.db_), "", rc);
+    }
+    db.useWriteAheadLog();
     return db;
 }
 
+void Database::useWriteAheadLog() {
+    // Left as it is when the file or its folder cannot be written, or when another
+    // connection keeps it in rollback mode: the database works either way.
+    if (!sqlite3_db_readonly(db_, "main"))
+        sqlite3_exec(db_, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+    // In write-ahead mode FULL syncs the log at every commit: a committed answer
+    // survives a power cut, not only a crash of the program.
+    sqlite3_exec(db_, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+}
+
+std::string Database::JournalMode() { return Scalar("PRAGMA journal_mode").toString(); }
+
 Database Database::Create(const std::filesystem::path& file) {
-    return Database(openHandle(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), file);
+    return Database(openHandle(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), file);
 }
 
 Database::Database(Database&& o) noexcept
@@ -280,12 +358,33 @@ Database::~Database() {
 void Database::fail(const std::string& sql, int code) const {
     std::string msg = sqlite3_errmsg(db_);
     int primary = code & 0xff;
-    if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_PERM) {
-        const std::filesystem::path folder = file_.has_parent_path() ? file_.parent_path() : ".";
-        msg = WriteFailure(file_, ::access(file_.c_str(), W_OK) == 0, ::access(folder.c_str(), W_OK) == 0) +
-              ": " + msg;
+    if (code == SQLITE_READONLY_DBMOVED) {
+        msg = MovedFailure(file_) + ": " + msg;
+    } else if (isWriteFailure(code)) {
+        msg = WriteFailure(file_, writable(file_), writable(folderOf(file_))) + ": " + msg;
+    } else if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+        msg = BusyFailure(file_) + ": " + msg;
     }
     throw DbError(msg, sql, code);
+}
+
+std::string Database::MovedFailure(const std::filesystem::path& file) {
+    return "The database file " + file.string() +
+           " was moved or deleted while the program was running, so nothing more can be saved to it";
+}
+
+std::string Database::BusyFailure(const std::filesystem::path& file) {
+    return "The database " + file.string() + " is locked by another program that is writing to it (waited " +
+           std::to_string(kBusyTimeoutMs / 1000) + " seconds)";
+}
+
+// In write-ahead mode SQLite goes on writing into a log beside a path where the
+// file no longer is, and every later commit would be lost; in rollback mode it
+// refuses with the moved code. Both now refuse, before the statement runs.
+void Database::refuseIfMoved(std::string_view sql) const {
+    int moved = 0;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved)
+        throw DbError(MovedFailure(file_), std::string(sql), SQLITE_READONLY_DBMOVED);
 }
 
 std::string Database::WriteFailure(const std::filesystem::path& file, bool fileWritable, bool folderWritable) {
@@ -303,6 +402,7 @@ Database::Stmt Database::prepare(std::string_view sql, const Value* params, size
     int rc = sqlite3_prepare_v2(db_, translated.c_str(), -1, &st.s, nullptr);
     if (rc != SQLITE_OK) fail(std::string(sql), rc);
     if (!st.s) throw DbError("Empty statement", std::string(sql));
+    if (!sqlite3_stmt_readonly(st.s)) refuseIfMoved(sql);
     int expected = sqlite3_bind_parameter_count(st.s);
     if (static_cast<size_t>(expected) != n)
         throw DbError("Statement expects " + std::to_string(expected) + " values, got " +
@@ -408,14 +508,19 @@ long long Database::RecordsAffected() const { return sqlite3_changes64(db_); }
 
 // A transaction begun inside another is a savepoint of it: the inner one can be
 // undone alone, and nothing reaches the file before the outer one commits.
+// The outer one takes the write lock at once: a transaction that read first and
+// wrote later would otherwise fail without waiting when another connection
+// committed in between.
 void Database::BeginTrans() {
-    execute(transDepth_ == 0 ? std::string("BEGIN") : "SAVEPOINT pemu" + std::to_string(transDepth_), nullptr, 0);
+    const char* begin = sqlite3_db_readonly(db_, "main") == 1 ? "BEGIN" : "BEGIN IMMEDIATE";
+    execute(transDepth_ == 0 ? std::string(begin) : "SAVEPOINT pemu" + std::to_string(transDepth_), nullptr, 0);
     ++transDepth_;
 }
 
 void Database::CommitTrans() {
     if (transDepth_ == 0) throw DbError("There is no transaction to commit.", "COMMIT");
     const int inner = transDepth_ - 1;
+    if (inner == 0) refuseIfMoved("COMMIT");
     // A commit that fails leaves the transaction open, for a rollback to end.
     execute(inner == 0 ? std::string("COMMIT") : "RELEASE pemu" + std::to_string(inner), nullptr, 0);
     transDepth_ = inner;

@@ -53,8 +53,14 @@ public:
     DbError(const std::string& message, std::string sql, int code = 0);
     const std::string& sql() const { return sql_; }
     int code() const { return code_; }
-    // The statement failed because the database or its folder cannot be written.
+    // The statement failed because the database or its folder cannot be written
+    // (or the file was moved or deleted under the open connection).
     bool isReadOnly() const;
+    // The database file was moved or deleted while the connection was open.
+    bool isMoved() const;
+    // Another connection held the lock the statement needed for longer than the
+    // connection waits.
+    bool isBusy() const;
 
 private:
     std::string sql_;
@@ -96,9 +102,19 @@ class Database {
 public:
     // Opens an existing database file for reading and writing. Never creates one:
     // a missing, empty or unreadable file raises DbError naming the file.
+    // Commits go through a write-ahead log synced at every commit, so a committed
+    // change is on disk at the cost of one flush. Where the log cannot be kept (a
+    // read-only file or folder) the database opens as before, readable, and a
+    // write raises DbError naming what is read-only.
     static Database Open(const std::filesystem::path& file);
     // Creates a new, empty database file (for the build tool and tests).
     static Database Create(const std::filesystem::path& file);
+    // The files SQLite keeps beside a database while it is open or after a crash
+    // (the write-ahead log, its shared index, the rollback journal). A database
+    // put in place of another must not meet the old one's.
+    static std::vector<std::filesystem::path> CompanionFiles(const std::filesystem::path& file);
+    // How long a statement waits for another connection's lock before failing.
+    static constexpr int kBusyTimeoutMs = 2000;
 
     Database(Database&&) noexcept;
     Database& operator=(Database&&) noexcept;
@@ -130,6 +146,12 @@ public:
 
     // Why a write failed, from whether the file and its folder can be written.
     static std::string WriteFailure(const std::filesystem::path& file, bool fileWritable, bool folderWritable);
+    // Why writing stopped: the file was moved or deleted under the connection, or
+    // another connection held the lock for longer than the connection waits.
+    static std::string MovedFailure(const std::filesystem::path& file);
+    static std::string BusyFailure(const std::filesystem::path& file);
+    // The journal mode in use ("wal", or "delete" where the log cannot be kept).
+    std::string JournalMode();
 
     // The Jet forms the program writes, rewritten for SQLite.
     static std::string Translate(std::string_view jet);
@@ -141,6 +163,9 @@ private:
     void execute(std::string_view sql, const Value* params, size_t n);
     Recordset query(std::string_view sql, const Value* params, size_t n);
     [[noreturn]] void fail(const std::string& sql, int code) const;
+    // Raises DbError when the file this connection opened is no longer at its path.
+    void refuseIfMoved(std::string_view sql) const;
+    void useWriteAheadLog();
 
     sqlite3* db_ = nullptr;
     std::filesystem::path file_;

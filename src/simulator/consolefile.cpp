@@ -1,10 +1,9 @@
 #include "consolefile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "platform/safefile.h"
+
 #include <QStringList>
 
-#include <algorithm>
 #include <set>
 #include <system_error>
 
@@ -45,43 +44,71 @@ QString Unescaped(const QString& line) {
     return line.startsWith(kBackslash) && IsMarker(WithoutLeadingBackslashes(line)) ? line.mid(1) : line;
 }
 
+// A line as read for the console: unescaped, and no longer than the console
+// can lay out at once (a pair of UTF-16 halves is never split).
+QString ForConsole(const QString& line) {
+    QString out = Unescaped(line);
+    if (out.size() > kConsoleLineLimit) {
+        qsizetype keep = kConsoleLineLimit;
+        if (out[keep - 1].isHighSurrogate()) --keep;
+        out.truncate(keep);
+    }
+    return out;
+}
+
 QString Shown(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
 
 // The file's bytes; a missing file reads as empty. False (with the reason) when
 // the file exists but cannot be read.
 bool ReadAll(const std::filesystem::path& path, QByteArray& bytes, QString* problem) {
     bytes.clear();
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec) && !ec) return true;
-    QFile f(path);
-    if (f.open(QIODevice::ReadOnly)) {
-        bytes = f.readAll();
-        if (f.error() == QFileDevice::NoError) return true;
+    plat::FileRead r = plat::ReadRegularFile(path, kConsoleFileLimit);
+    QString why;
+    switch (r.status) {
+    case plat::FileRead::Status::Read: bytes = std::move(r.bytes); return true;
+    case plat::FileRead::Status::Missing: return true;
+    case plat::FileRead::Status::NotAFile: why = QStringLiteral("it is not a plain file"); break;
+    case plat::FileRead::Status::TooLarge:
+        why = QStringLiteral("it is larger than %1 MB, far more than the simulator writes")
+                  .arg(kConsoleFileLimit >> 20);
+        break;
+    case plat::FileRead::Status::Failed: why = r.reason; break;
     }
-    if (problem) *problem = QStringLiteral("The simulator's console file %1 cannot be read: %2").arg(Shown(path), f.errorString());
+    if (problem) *problem = QStringLiteral("The simulator's console file %1 cannot be read: %2").arg(Shown(path), why);
     return false;
 }
 
-FileOutcome WriteAll(const std::filesystem::path& path, const QByteArray& bytes) {
-    QSaveFile f(Shown(path));
-    auto failed = [&](const QString& why) {
-        FileOutcome out;
-        out.ok = false;
-        out.problem = QStringLiteral("The simulator's consoles could not be saved to %1: %2").arg(Shown(path), why);
-        return out;
-    };
-    // Unbuffered, so that a short write (a full disk, a size limit) shows in
-    // write()'s result: a buffered one is lost in the flush at commit, which
-    // then renames the cut file over the old one as if all were well.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failed(f.errorString());
-    if (f.write(bytes) != bytes.size()) {
-        const QString why = f.error() != QFileDevice::NoError ? f.errorString()
-                                                               : QStringLiteral("only part of it could be written");
-        f.cancelWriting();
-        return failed(why);
-    }
-    if (!f.commit()) return failed(f.errorString());
-    return FileOutcome{};
+FileOutcome WriteAll(const std::filesystem::path& folder, const QByteArray& bytes) {
+    const std::filesystem::path path = ConsoleFilePath(folder);
+    const std::filesystem::path temp = folder / kConsoleTempName;
+    // A temporary file left by a crash goes first: whatever took its name (a
+    // pipe would hold the write open forever) must not stand in the way.
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(std::filesystem::symlink_status(temp, ignored)))
+        std::filesystem::remove(temp, ignored);
+    const plat::FileStep step = plat::WriteWhole(path, bytes, temp, plat::Existing::Replace);
+    if (step) return FileOutcome{};
+    FileOutcome out;
+    out.ok = false;
+    out.problem = QStringLiteral("The simulator's consoles could not be saved to %1: %2").arg(Shown(path), step.reason);
+    return out;
+}
+
+// One line of the file's bytes: `text` without its line end, `next` where the
+// line after it begins.
+struct RawLine {
+    qsizetype next = 0;
+    QByteArrayView text;
+};
+
+RawLine LineAt(const QByteArray& bytes, qsizetype at) {
+    RawLine l;
+    const qsizetype nl = bytes.indexOf('\n', at);
+    l.next = nl < 0 ? bytes.size() : nl + 1;
+    qsizetype end = nl < 0 ? bytes.size() : nl;
+    if (end > at && bytes[end - 1] == '\r') --end;
+    l.text = QByteArrayView(bytes).sliced(at, end - at);
+    return l;
 }
 
 }  // namespace
@@ -105,8 +132,8 @@ std::vector<Block> ParseConsoleFile(const QByteArray& bytes) {
         if (i + 1 >= n || IsMarker(lines[i]) || IsMarker(lines[i + 1])) continue;
         Block b;
         b.qid = *qid;
-        b.devName = Unescaped(lines[i]);
-        b.prompt = Unescaped(lines[i + 1]);
+        b.devName = ForConsole(lines[i]);
+        b.prompt = ForConsole(lines[i + 1]);
         i += 2;
         QStringList console;
         while (i < n) {
@@ -115,8 +142,9 @@ std::vector<Block> ParseConsoleFile(const QByteArray& bytes) {
                 break;
             }
             if (lines[i].startsWith(kHeaderStart)) break;  // this block lost its end
-            console << Unescaped(lines[i++]);
+            console << ForConsole(lines[i++]);
         }
+        if (console.size() > kConsoleLinesKept) console.remove(0, console.size() - kConsoleLinesKept);
         b.console = console.join(QLatin1Char('\n'));
         if (seen.insert(b.qid).second) blocks.push_back(std::move(b));
     }
@@ -139,6 +167,40 @@ QByteArray FormatConsoleFile(const std::vector<Block>& blocks) {
     return out;
 }
 
+QByteArray ReplaceConsoleBlock(const QByteArray& file, long long qid, const std::optional<Block>& block) {
+    const QByteArray header = Header(qid).toLatin1();
+    const QByteArray end = kEnd.toLatin1();
+    const QByteArray headerStart = kHeaderStart.toLatin1();
+    QByteArray newBlock;
+    if (block) {
+        Block b = *block;
+        b.qid = qid;
+        newBlock = FormatConsoleFile({b});
+    }
+
+    qsizetype at = 0;
+    while (at < file.size()) {
+        const RawLine l = LineAt(file, at);
+        if (l.text == header) break;
+        at = l.next;
+    }
+    if (at >= file.size()) {  // no block yet: a new one goes at the end
+        QByteArray out = file;
+        if (block && !out.isEmpty() && !out.endsWith('\n')) out += "\r\n";
+        return out + newBlock;
+    }
+    // The old block: its header, its lines, its end; one that lost its end
+    // stops before the next header, as the reader stops there.
+    qsizetype after = LineAt(file, at).next;
+    while (after < file.size()) {
+        const RawLine l = LineAt(file, after);
+        if (l.text.startsWith(headerStart)) break;
+        after = l.next;
+        if (l.text == end) break;
+    }
+    return file.first(at) + newBlock + file.sliced(after);
+}
+
 std::filesystem::path ConsoleFilePath(const std::filesystem::path& folder) { return folder / kConsoleFileName; }
 
 std::optional<Block> ReadConsoleBlock(const std::filesystem::path& folder, long long qid, QString* problem) {
@@ -150,26 +212,15 @@ std::optional<Block> ReadConsoleBlock(const std::filesystem::path& folder, long 
 }
 
 FileOutcome StoreConsoleBlock(const std::filesystem::path& folder, long long qid, const std::optional<Block>& block) {
-    const std::filesystem::path path = ConsoleFilePath(folder);
     QByteArray bytes;
     FileOutcome out;
-    if (!ReadAll(path, bytes, &out.problem)) {
+    if (!ReadAll(ConsoleFilePath(folder), bytes, &out.problem)) {
         out.ok = false;
         return out;
     }
-    std::vector<Block> blocks = ParseConsoleFile(bytes);
-    auto it = std::find_if(blocks.begin(), blocks.end(), [qid](const Block& b) { return b.qid == qid; });
-    if (block) {
-        Block saved = *block;
-        saved.qid = qid;
-        if (it != blocks.end()) *it = std::move(saved);
-        else blocks.push_back(std::move(saved));
-    } else if (it != blocks.end()) {
-        blocks.erase(it);
-    }
-    return WriteAll(path, FormatConsoleFile(blocks));
+    return WriteAll(folder, ReplaceConsoleBlock(bytes, qid, block));
 }
 
-FileOutcome EmptyConsoleFile(const std::filesystem::path& folder) { return WriteAll(ConsoleFilePath(folder), {}); }
+FileOutcome EmptyConsoleFile(const std::filesystem::path& folder) { return WriteAll(folder, {}); }
 
 }  // namespace sim

@@ -1,5 +1,6 @@
 #include "module1.h"
 
+#include "startup/indexes.h"
 #include "platform/form.h"
 #include "platform/runtime.h"
 #include "signin/frmLogin.h"
@@ -97,7 +98,9 @@ int Main() {
 
 void Connect(const QString& databasePath) {
     gcnExam = nullptr;
-    gConnection = std::make_unique<plat::Database>(plat::Database::Open(databasePath.toStdString()));
+    auto connection = std::make_unique<plat::Database>(plat::Database::Open(databasePath.toStdString()));
+    indexes::Ensure(*connection);  // a database made before an index was added gains it
+    gConnection = std::move(connection);
     gcnExam = gConnection.get();
 }
 

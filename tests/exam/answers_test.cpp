@@ -56,6 +56,12 @@ TEST_F(AnswersTest, MultipleAnswerIsCorrectOnlyWithExactlyTheCorrectOptions) {
     EXPECT_TRUE(correct(q, "M"));
     choose(q, {right.begin(), right.end() - 1});
     EXPECT_FALSE(correct(q, "M")) << "one correct option missing";
+    // As many ticks as there are correct options, one of them wrong.
+    std::vector<long long> swapped(right.begin(), right.end() - 1);
+    swapped.push_back(wrong.front());
+    choose(q, swapped);
+    EXPECT_TRUE(answered(q, "M"));
+    EXPECT_FALSE(correct(q, "M")) << "a wrong option in place of a correct one";
     std::vector<long long> all = right;
     all.push_back(wrong.front());
     choose(q, all);

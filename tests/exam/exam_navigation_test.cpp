@@ -290,3 +290,37 @@ TEST_F(ExamNavigationTest, ChkAnsCorJudgesTheSavedAnswersOfEachType) {
     gcnExam->Execute("UPDATE SimCommands SET CmdTyped = 1 where QId = ?", {sim});
     EXPECT_TRUE(frmExam.ChkAnsCor());
 }
+
+// Previous goes back over the issued questions only: from the first one issued
+// it stops there, though questions never issued wait in the run before and
+// after it.
+TEST_F(ExamNavigationTest, AdaptivePreviousNeverLandsOnAQuestionNotIssued) {
+    const auto b = ofType("S", 2, "B"), i = ofType("S", 2, "I");
+    const long long e = ofType("S", 1, "E").front();
+    gintExamLimit = 50;
+    startRun({{i[0], "I"}, {e, "E"}, {b[0], "B"}, {i[1], "I"}, {b[1], "B"}}, Mode::Adaptive);
+    ASSERT_EQ(gintCurQId, b[0]);
+    ASSERT_EQ(order(3), 1);
+
+    Click(frmExam.cmdPrev());
+    expectBox("You are at the First Question", "Exam Questions...");
+    EXPECT_EQ(gintCurQId, b[0]);
+    EXPECT_EQ(frmExam.intQuestLbls, 1);
+    EXPECT_FALSE(frmExam.cmdPrev()->isEnabled());
+
+    answerCorrectly(b[0]);
+    Click(frmExam.cmdNext());
+    ASSERT_EQ(gintCurQId, i[0]) << "a correct B leads to I";
+    ASSERT_EQ(order(1), 2);
+    EXPECT_TRUE(frmExam.cmdPrev()->isEnabled());
+    boxes.clear();
+    Click(frmExam.cmdPrev());
+    EXPECT_EQ(gintCurQId, b[0]);
+    EXPECT_TRUE(boxes.empty());
+    Click(frmExam.cmdPrev());
+    expectBox("You are at the First Question", "Exam Questions...");
+    EXPECT_EQ(gintCurQId, b[0]);
+    for (long long index : {2, 4, 5}) EXPECT_EQ(order(index), 0) << "Index " << index;
+    Click(frmExam.cmdNext());
+    EXPECT_EQ(gintCurQId, i[0]) << "forward again to the newest question";
+}

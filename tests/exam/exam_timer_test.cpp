@@ -309,3 +309,22 @@ TEST_F(ExamTimerTest, NoExamTimeEndsTheRunAtOnceFromTheModeWindow) {
     EXPECT_FALSE(frmMode.IsLoaded());
     EXPECT_TRUE(endRequests.empty());
 }
+
+// The ticks of a multiple-answer question on screen when the time runs out are
+// its answer, and the grade report counts them.
+TEST_F(ExamTimerTest, TimeUpSavesTheTicksOnScreenBeforeTheRunIsGraded) {
+    gcnExam->Execute("UPDATE AdminConfig SET MaxScore = 100, PassPercentage = 50 where Index = 1");
+    const long long s = ofType("S").front(), m = ofType("M").front();
+    startRun({{s}, {m}}, Mode::Linear);
+    answerCorrectly(s);
+    Click(frmExam.cmdNext());
+    ASSERT_EQ(gintCurQId, m);
+    answerCorrectly(m);
+    ASSERT_GE(options(m, 1).size(), 2u);
+    EXPECT_TRUE(chosen(m).empty()) << "ticks are saved when the question is left";
+    timeRunsOut();
+    expectEndedByTime();
+    EXPECT_EQ(chosen(m), options(m, 1));
+    EXPECT_EQ(gintAdapScore, 2) << "both questions graded as answered correctly";
+    EXPECT_EQ(frmGrade.lblScoreObt()->text(), "Score Obtained : 1000");
+}

@@ -10,6 +10,7 @@
 #include "startup/state.h"
 #include "support/fixture.h"
 
+#include <QAbstractItemView>
 #include <QTest>
 
 #include <algorithm>
@@ -45,6 +46,19 @@ protected:
         ASSERT_GE(i, 0) << box->objectName().toStdString() << " does not list " << n;
         box->setCurrentIndex(i);
     }
+    // Opens the cell's list and clicks the entry n in it.
+    static void mousePick(QComboBox* box, int n) {
+        box->showPopup();
+        QAbstractItemView* list = box->view();
+        ASSERT_TRUE(list->isVisible()) << box->objectName().toStdString() << " did not open its list";
+        const QModelIndex entry = box->model()->index(box->findText(QString::number(n)), 0);
+        ASSERT_TRUE(entry.isValid()) << box->objectName().toStdString() << " does not list " << n;
+        list->scrollTo(entry);
+        const QPoint at = list->visualRect(entry).center();
+        QTest::mouseMove(list->viewport(), at);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        EXPECT_FALSE(list->isVisible()) << "the list stays open after a pick";
+    }
     void allCellsZero() {
         for (int e = 1; e <= w().mintCmbCount; ++e) pick(w().cmbDiffLvl()(e), 0);
     }
@@ -68,7 +82,8 @@ protected:
     bool oldRunKept() { return run() == std::vector<long long>{99999} && RunOptions(*gcnExam).size() == 1; }
     // Next started the run: the exam window is up and this window gone.
     void expectRunOpened() {
-        EXPECT_TRUE(frmExam.Visible());
+        // Reading a caption would load the window again, and its load step would start a run.
+        ASSERT_TRUE(frmExam.Visible()) << "the exam window did not open";
         EXPECT_EQ(frmExam.Caption(), "EXAM");
         EXPECT_FALSE(w().IsLoaded());
         EXPECT_FALSE(run().empty());
@@ -267,6 +282,7 @@ TEST_F(SettingsTest, BookmarkedQuestionsUpToTheLastAndNoneAtAll) {
     // The run starts on a bookmarked question with its box ticked, and no
     // question is bookmarked twice.
     EXPECT_EQ(frmExam.chkBookMark()->Value(), 1);
+    ASSERT_FALSE(run().empty());
     EXPECT_EQ(gintCurQId, run()[0]);
     EXPECT_EQ(qids("SELECT QId FROM BookMark ORDER BY QId"), marked);
 }
@@ -281,11 +297,10 @@ TEST_F(SettingsTest, TheCustomCountIsTheCellsSum) {
     EXPECT_EQ(w().txtQuestNum()->text(), "240");
     EXPECT_EQ(w().lblAvailQuest()->text(), "240");
 
-    // Every way of changing a cell changes the count.
+    // A value picked in a cell changes the count, with the mouse as by code.
     pick(cell(1, 0), 4);
     EXPECT_EQ(w().txtQuestNum()->text(), "234");
-    cell(2, 1)->setFocus();
-    QTest::keyClick(cell(2, 1), Qt::Key_Up);
+    mousePick(cell(2, 1), 7);
     EXPECT_EQ(cell(2, 1)->currentText(), "7");
     EXPECT_EQ(w().txtQuestNum()->text(), "233");
 
@@ -415,4 +430,123 @@ TEST_F(SettingsTest, AfterAnUpdateTheSetUpWindowShowsWhatWasStored) {
     EXPECT_FALSE(frmExam.cmdPrev()->isEnabled());
     EXPECT_FALSE(frmExam.cmdReview()->isEnabled());
     EXPECT_EQ(frmExam.lblTime()->text(), "00:19:59");
+}
+
+// Keys never change a cell, whether its list is closed or open: a value is
+// picked from the list with the mouse.
+TEST_F(SettingsTest, KeysLeaveACellAsItIsAndTheMousePicksItsValue) {
+    w().Show();
+    Click(w().optCustom());
+    QComboBox* box = cell(2, 1);
+    const QString largest = box->currentText();
+    ASSERT_GE(largest.toInt(), 3);
+    const QString count = w().txtQuestNum()->text();
+
+    box->setFocus();
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown,
+                        Qt::Key_Left, Qt::Key_Right, Qt::Key_0, Qt::Key_1, Qt::Key_2, Qt::Key_Delete,
+                        Qt::Key_Backspace}) {
+        QTest::keyClick(box, key);
+        EXPECT_EQ(box->currentText().toStdString(), largest.toStdString())
+            << "key " << QKeySequence(key).toString().toStdString();
+    }
+    QTest::keyClicks(box, "10");
+    EXPECT_EQ(box->currentText(), largest);
+
+    // Open, the list moves with no key either, and Return picks nothing.
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    ASSERT_TRUE(list->isVisible());
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_Up, Qt::Key_1, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+        QTest::keyClick(list, key);
+    EXPECT_EQ(box->currentText(), largest);
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_FALSE(list->isVisible()) << "Escape closes the list";
+    EXPECT_EQ(box->currentText(), largest);
+    EXPECT_EQ(w().txtQuestNum()->text(), count);
+
+    // The mouse picks; the count follows; keys still change nothing afterwards.
+    mousePick(box, 1);
+    EXPECT_EQ(box->currentText(), "1");
+    const int sum = count.toInt() - largest.toInt() + 1;
+    EXPECT_EQ(w().txtQuestNum()->text(), QString::number(sum));
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down);
+    QTest::keyClick(box, Qt::Key_End);
+    EXPECT_EQ(box->currentText(), "1");
+
+    // A run of what the cells show.
+    allCellsZero();
+    mousePick(cell(1, 0), 2);
+    EXPECT_EQ(w().txtQuestNum()->text(), "2");
+    Click(w().cmdNext());
+    expectRunOpened();
+    ASSERT_TRUE(frmExam.IsLoaded());
+    const auto b1 = ofCell(1, "B");
+    EXPECT_EQ(run(), std::vector<long long>(b1.begin(), b1.begin() + 2));
+}
+
+// The last question is a start like any other: one question from there.
+TEST_F(SettingsTest, TheLastQuestionOfTheSourceIsAValidStart) {
+    const auto all = bank();
+    w().Show();
+    enter("1", QString::number(all.size()), "30");
+    Click(w().cmdNext());
+    EXPECT_TRUE(boxes.empty()) << lastBox().text.toStdString();
+    expectRunOpened();
+    ASSERT_TRUE(frmExam.IsLoaded());
+    EXPECT_EQ(run(), std::vector<long long>{all.back()});
+    frmExam.Unload();
+
+    // One further is beyond the bank; two from the last as well.
+    w().Show();
+    for (const auto& [count, start] : {std::pair(1, all.size() + 1), std::pair(2, all.size())}) {
+        boxes.clear();
+        enter(QString::number(count), QString::number(start), "30");
+        Click(w().cmdNext());
+        EXPECT_EQ(lastBox().text, "Sufficient Questions not avialable") << count << " from " << start;
+        EXPECT_FALSE(frmExam.IsLoaded());
+    }
+
+    // The last of ten bookmarks, in order and at random.
+    std::vector<long long> marked;
+    for (int i = 0; i < 10; ++i) marked.push_back(all[5 * i + 2]);
+    for (long long q : marked) gcnExam->Execute("INSERT INTO BookMark (QId) VALUES (?)", {q});
+    for (int random : {0, 1}) {
+        SCOPED_TRACE(random ? "at random" : "in order");
+        boxes.clear();
+        w().Show();
+        Click(w().optBookMark());
+        ASSERT_EQ(w().lblAvailQuest()->text(), "10");
+        w().chkRandQuest()->SetValue(random);
+        enter("1", "10", "30");
+        Click(w().cmdNext());
+        EXPECT_TRUE(boxes.empty()) << lastBox().text.toStdString();
+        expectRunOpened();
+        ASSERT_TRUE(frmExam.IsLoaded());
+        EXPECT_EQ(run(), std::vector<long long>{marked.back()});
+        frmExam.Unload();
+    }
+}
+
+// Taking questions in order counts the cells down: afterwards each shows what
+// it still asks for, nothing, and so does the count.
+TEST_F(SettingsTest, AnInOrderCustomSelectionLeavesItsCellsAtNothing) {
+    w().Show();
+    Click(w().optCustom());
+    allCellsZero();
+    pick(cell(1, 0), 2);
+    pick(cell(1, 2), 1);
+    pick(cell(2, 1), 1);
+    ASSERT_EQ(w().txtQuestNum()->text(), "4");
+    gcnExam->Execute("DELETE * from QuestIds");
+    gcnExam->Execute("DELETE * from AnsIds");
+    ASSERT_TRUE(w().FetchCustQuest("Questions", 4, false, false));
+    ASSERT_TRUE(w().IsLoaded());
+    for (int e = 1; e <= w().mintCmbCount; ++e) EXPECT_EQ(w().cmbDiffLvl()(e)->currentText(), "0") << "cell " << e;
+    EXPECT_EQ(w().txtQuestNum()->text(), "0");
+    const auto b1 = ofCell(1, "B"), e1 = ofCell(1, "E"), i2 = ofCell(2, "I");
+    std::vector<long long> expected = sorted({b1[0], b1[1], e1[0]});
+    expected.push_back(i2[0]);
+    EXPECT_EQ(run(), expected);
 }

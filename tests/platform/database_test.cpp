@@ -1,10 +1,12 @@
 // The data layer against a real copy of the shipped database: the Jet forms the
 // windows write, case-insensitive text, bound values, flags and failures.
+#include "exam/examrun.h"
 #include "platform/database.h"
 #include "startup/module1.h"
 #include "support/fixture.h"
 
 #include <fstream>
+#include <functional>
 
 using plat::Database;
 using plat::DbError;
@@ -195,4 +197,107 @@ TEST(JetTranslation, RewritesOnlyOutsideQuotes) {
     EXPECT_EQ(Database::Translate("SELECT [Index] FROM T where D = #12/31/1999#"),
               "SELECT [Index] FROM T where D = '1999-12-31'");
     EXPECT_EQ(Database::Translate("DELETE FROM T"), "DELETE FROM T");
+}
+
+// Two connections on one file, as two copies of the program: both open, each
+// commit is seen by the other, and every commit is synced to the log.
+TEST_F(DatabaseTest, TwoConnectionsShareCommitsThroughTheLog) {
+    Database other = Database::Open(dbFile());
+    EXPECT_EQ(db().JournalMode(), "wal");
+    EXPECT_EQ(other.JournalMode(), "wal");
+    EXPECT_EQ(other.Scalar("PRAGMA synchronous").toInt(), 2) << "commits must be synced to disk";
+    {
+        plat::Transaction t(db());
+        db().Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {7, 21});
+        EXPECT_EQ(other.Scalar("SELECT count(*) FROM AnsSelected").toInt(), 0) << "seen before its commit";
+        t.Commit();
+    }
+    EXPECT_EQ(other.Scalar("SELECT Answer FROM AnsSelected where QId = ?", {7}).toInt(), 21);
+    other.Execute("INSERT INTO BookMarkExam (QId) VALUES (?)", {7});
+    EXPECT_EQ(db().Scalar("SELECT count(*) FROM BookMarkExam where QId = ?", {7}).toInt(), 1);
+    EXPECT_TRUE(std::filesystem::exists(Database::CompanionFiles(dbFile())[0])) << "no log beside the file";
+}
+
+// Another program holding the write lock: reading goes on, a write waits its
+// time and then fails naming the lock, and succeeds once the lock is let go.
+TEST_F(DatabaseTest, AWriteLockHeldElsewhereIsReportedAsSuch) {
+    Database other = Database::Open(dbFile());
+    other.BeginTrans();
+    other.Execute("INSERT INTO BookMark (QId,Deleted) VALUES (?,?)", {3, 0});
+    EXPECT_EQ(db().Scalar("SELECT count(*) FROM BookMark").toInt(), 0);
+    try {
+        db().Execute("INSERT INTO BookMark (QId,Deleted) VALUES (?,?)", {4, 0});
+        ADD_FAILURE() << "wrote through another connection's write lock";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.isBusy()) << e.what();
+        EXPECT_FALSE(e.isReadOnly()) << e.what();
+        EXPECT_NE(std::string(e.what()).find("is locked by another program"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(dbFile().string()), std::string::npos) << e.what();
+    }
+    other.CommitTrans();
+    db().Execute("INSERT INTO BookMark (QId,Deleted) VALUES (?,?)", {4, 0});
+    EXPECT_EQ(db().Scalar("SELECT count(*) FROM BookMark").toInt(), 2);
+}
+
+// A transaction holds the write lock from its start: one that reads first and
+// writes later would otherwise fail at once, without waiting, when another
+// copy of the program committed in between.
+TEST_F(DatabaseTest, ATransactionHoldsTheWriteLockFromItsStart) {
+    Database other = Database::Open(dbFile());
+    other.Execute("PRAGMA busy_timeout = 0");
+    plat::Transaction t(db());
+    EXPECT_EQ(db().Scalar("SELECT count(*) FROM BookMark").toInt(), 0);
+    EXPECT_THROW(other.Execute("INSERT INTO BookMark (QId,Deleted) VALUES (?,?)", {9, 0}), DbError);
+    db().Execute("INSERT INTO BookMark (QId,Deleted) VALUES (?,?)", {1, 0});
+    EXPECT_NO_THROW(t.Commit());
+    EXPECT_EQ(other.Scalar("SELECT count(*) FROM BookMark").toInt(), 1);
+}
+
+// The file deleted or moved away under the open connection: writing stops with
+// the real cause, not as if the file were read-only, and nothing is taken as saved.
+TEST_F(DatabaseTest, ADatabaseDeletedOrMovedWhileOpenIsNamedAsSuch) {
+    auto expectMoved = [&](const std::function<void()>& write) {
+        try {
+            write();
+            ADD_FAILURE() << "a write to a database no longer at its path succeeded";
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.isMoved()) << e.what();
+            EXPECT_NE(std::string(e.what()).find("was moved or deleted while the program was running"),
+                      std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(dbFile().string()), std::string::npos) << e.what();
+        }
+    };
+    db().Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {1, 2});
+    const std::filesystem::path away = folder() / "elsewhere.db";
+    std::filesystem::rename(dbFile(), away);
+    expectMoved([&] { db().Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {1, 3}); });
+    std::filesystem::rename(away, dbFile());
+    db().Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {1, 4});  // back in place
+
+    {
+        plat::Transaction t(db());
+        db().Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {2, 5});
+        std::filesystem::remove(dbFile());
+        expectMoved([&] { t.Commit(); });
+    }
+    expectMoved([&] { examrun::SaveAnswers(db(), 3, {6}); });
+    EXPECT_EQ(db().Scalar("SELECT count(*) FROM AnsSelected").toInt(), 2) << "a refused write was kept";
+}
+
+// A connection in rollback mode (as the build tool writes) meets the same cause
+// and the same message.
+TEST(DatabaseMoved, RollbackModeReportsTheSameCause) {
+    QTemporaryDir dir;
+    const std::filesystem::path file = std::filesystem::path(dir.path().toStdString()) / "plain.db";
+    Database db = Database::Create(file);
+    db.Execute("CREATE TABLE T (A INTEGER)");
+    db.Execute("INSERT INTO T (A) VALUES (1)");
+    EXPECT_EQ(db.JournalMode(), "delete");
+    std::filesystem::remove(file);
+    try {
+        db.Execute("INSERT INTO T (A) VALUES (2)");
+        ADD_FAILURE() << "wrote into a deleted file";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.isMoved()) << e.what();
+    }
 }

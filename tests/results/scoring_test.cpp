@@ -227,3 +227,30 @@ TEST_F(ScoringTest, AnAdaptiveGridCountsOnlyTheIssuedQuestions) {
     exam(false, 8, 0);
     EXPECT_EQ(GradeCurrentRun(*gcnExam).judged.total, 8);
 }
+
+// The report counts a multiple-answer question by which options were ticked,
+// not by how many: as many ticks as correct options, one of them wrong, is a
+// wrong answer.
+TEST_F(ScoringTest, AMultipleAnswerQuestionNeedsItsOwnCorrectOptionsTicked) {
+    config(100, 50);
+    const long long right = Pick(*gcnExam, "M", 0), swapped = Pick(*gcnExam, "M", 1);
+    AddToRun(*gcnExam, right);
+    AddToRun(*gcnExam, swapped);
+    Answer(*gcnExam, right, true);
+    std::vector<long long> ticks;
+    for (plat::Recordset rs = gcnExam->OpenRecordset(
+             "SELECT Index FROM Answers where QId = ? and CorrectAns = 1 ORDER BY Index", {swapped});
+         !rs.Eof(); rs.MoveNext())
+        ticks.push_back(rs.Fields(0).toInt());
+    ASSERT_GE(ticks.size(), 2u);
+    ticks.back() = gcnExam->Scalar("SELECT min(Index) FROM Answers where QId = ? and CorrectAns = 0", {swapped}).toInt();
+    for (long long a : ticks) gcnExam->Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {swapped, a});
+
+    exam(false, 2, 0);
+    const Report r = GradeCurrentRun(*gcnExam);
+    EXPECT_EQ(r.judged.total, 2);
+    EXPECT_EQ(r.judged.correct, 1);
+    EXPECT_EQ(gintAdapScore, 1);
+    EXPECT_EQ(r.percentage, 50);
+    EXPECT_EQ(r.scoreObt, 500);
+}

@@ -180,6 +180,19 @@ TEST_F(SignUpTest, ControlCharactersInNamesAreRefusedAndNothingIsAdded) {
         EXPECT_EQ(lastBox().text, "The Name cannot contain control characters such as tabs or line breaks.");
         EXPECT_EQ(lastBox().title, "Name");
         EXPECT_EQ(frmSignUp.txtName()->text(), "Alice\tSmith") << "entries are kept for correction";
+        // DEL is a control character too, wherever it stands.
+        fill(QString("alice") + QChar(127), "Alice", "", "");
+        Click(frmSignUp.cmdSubmit());
+        EXPECT_EQ(lastBox().text, "The User Name cannot contain control characters such as tabs or line breaks.");
+        EXPECT_EQ(lastBox().title, "User Name");
+        fill("alice", QChar(127) + QString("Alice"), "", "");
+        Click(frmSignUp.cmdSubmit());
+        EXPECT_EQ(lastBox().text, "The Name cannot contain control characters such as tabs or line breaks.");
+        fill("alice", "Alice", QString("al") + QChar(127) + "@example.com", "");
+        Click(frmSignUp.cmdSubmit());
+        EXPECT_EQ(lastBox().text,
+                  "The E-Mail Address cannot contain control characters such as tabs or line breaks.");
+        EXPECT_EQ(lastBox().title, "E-Mail");
     });
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM User").toInt(), 0);
 }

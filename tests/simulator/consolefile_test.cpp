@@ -11,6 +11,7 @@
 #include <fstream>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using sim::Block;
 
@@ -137,4 +138,127 @@ TEST(ConsoleFile, DamagedFilesAreReadAsFarAsTheyGo) {
         ExpectSame(sim::ParseConsoleFile(sim::FormatConsoleFile(read)), read, "round " + std::to_string(round));
         if (HasFailure()) break;
     }
+}
+
+// Saving one question's console rewrites its first block only: stray lines,
+// other questions' blocks, a later block of the same question, lines a
+// candidate typed that look like markers, other line ends and bytes that are
+// not UTF-8 all stay as they were, to the byte.
+TEST(ConsoleFile, SavingReplacesTheQuestionsBlockAndCopiesEveryOtherLine) {
+    QTemporaryDir dir;
+    const auto file = sim::ConsoleFilePath(Folder(dir));
+    const QByteArray note = "a note someone left\n";
+    const QByteArray first1 = "[QID : 1]\r\nR1\r\n>\r\nR1>\\[EOQ]\r\n\\[QID : 2]\r\n[EOQ]\r\n";
+    const QByteArray between = "between \xff\xfe blocks\r\n[QID : 1] \r\n";
+    const QByteArray block2 = "[QID : 2]\nR2\n#\nR2#  \n[EOQ]\n";
+    const QByteArray later1 = "[QID : 1]\r\nR9\r\n>\r\nlater\r\n[EOQ]\r\n";
+    const QByteArray tail = "no line end";
+    Write(file, note + first1 + between + block2 + later1 + tail);
+
+    const Block one{1, "R1", "#", "R1>en\n[EOQ]\nR1#"};
+    const QByteArray oneBytes = "[QID : 1]\r\nR1\r\n#\r\nR1>en\r\n\\[EOQ]\r\nR1#\r\n[EOQ]\r\n";
+    ASSERT_TRUE(sim::StoreConsoleBlock(Folder(dir), 1, one));
+    EXPECT_EQ(Bytes(file), note + oneBytes + between + block2 + later1 + tail);
+    EXPECT_FALSE(std::filesystem::exists(Folder(dir) / sim::kConsoleTempName));
+
+    const Block two{2, "R2", ">", "R2>"};
+    ASSERT_TRUE(sim::StoreConsoleBlock(Folder(dir), 2, two));
+    EXPECT_EQ(Bytes(file), note + oneBytes + between + sim::FormatConsoleFile({two}) + later1 + tail);
+
+    // A new question's block goes at the end, on a line of its own.
+    const Block three{3, "S1", "#", "S1#"};
+    ASSERT_TRUE(sim::StoreConsoleBlock(Folder(dir), 3, three));
+    const QByteArray threeBytes = sim::FormatConsoleFile({three});
+    EXPECT_EQ(Bytes(file), note + oneBytes + between + sim::FormatConsoleFile({two}) + later1 + tail + "\r\n" + threeBytes);
+
+    // A console no longer started takes away the first block only; the later
+    // one of the same question is what the next visit finds.
+    ASSERT_TRUE(sim::StoreConsoleBlock(Folder(dir), 1, std::nullopt));
+    EXPECT_EQ(Bytes(file), note + between + sim::FormatConsoleFile({two}) + later1 + tail + "\r\n" + threeBytes);
+    const auto found = sim::ReadConsoleBlock(Folder(dir), 1);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->console, "later");
+}
+
+// A block that lost its "[EOQ]" ends where the reader ends it: before the next
+// header, or at the end of the file.
+TEST(ConsoleFile, ABlockWithoutItsEndIsReplacedUpToTheNextHeader) {
+    const QByteArray cut4 = "[QID : 4]\r\nR4\r\n>\r\nR4>en\r\n";
+    const QByteArray block5 = "[QID : 5]\r\nR5\r\n>\r\nR5>\r\n[EOQ]\r\n";
+    const Block four{4, "R4", "#", "R4#"};
+    const QByteArray fourBytes = sim::FormatConsoleFile({four});
+    EXPECT_EQ(sim::ReplaceConsoleBlock(cut4 + block5, 4, four), fourBytes + block5);
+    EXPECT_EQ(sim::ReplaceConsoleBlock(block5 + cut4, 4, four), block5 + fourBytes);
+    EXPECT_EQ(sim::ReplaceConsoleBlock(block5 + cut4 + block5, 4, std::nullopt), block5 + block5);
+    EXPECT_EQ(sim::ReplaceConsoleBlock("", 4, four), fourBytes);
+    EXPECT_EQ(sim::ReplaceConsoleBlock("", 4, std::nullopt), "");
+    // A header's number is matched whole.
+    EXPECT_EQ(sim::ReplaceConsoleBlock(block5, 55, std::nullopt), block5);
+}
+
+// A line far longer than any the simulator writes is cut when read, at the same
+// length in every place, and a console of very many lines keeps its last ones;
+// the file keeps them all until that console is saved again.
+TEST(ConsoleFile, LongLinesAndLongConsolesAreCutWhenReadAndKeptInTheFile) {
+    const qsizetype limit = sim::kConsoleLineLimit;
+    const QString atLimit(limit, QLatin1Char('a'));
+    const QString over = QString(limit, QLatin1Char('b')) + "tail";
+    // A character outside the BMP straddling the cut is dropped whole.
+    const QString pair = QString(limit - 1, QLatin1Char('c')) + QString::fromUtf8("\xF0\x9F\x98\x80") + "c";
+    const QByteArray bytes = "[QID : 1]\r\n" + over.toUtf8() + "\r\n" + over.toUtf8() + "\r\n" + atLimit.toUtf8() +
+                             "\r\n" + over.toUtf8() + "\r\n" + pair.toUtf8() + "\r\nR1#\r\n[EOQ]\r\n";
+    const auto blocks = sim::ParseConsoleFile(bytes);
+    ASSERT_EQ(blocks.size(), 1u);
+    const QString cut(limit, QLatin1Char('b'));
+    EXPECT_EQ(blocks[0].devName, cut);
+    EXPECT_EQ(blocks[0].prompt, cut);
+    EXPECT_EQ(blocks[0].console, atLimit + "\n" + cut + "\n" + QString(limit - 1, QLatin1Char('c')) + "\nR1#");
+
+    // An escaped marker line is cut after its escape is taken off.
+    const QString marker = "[QID : " + QString(limit, QLatin1Char('9'));
+    const auto escaped = sim::ParseConsoleFile(sim::FormatConsoleFile({Block{2, "R", ">", marker}}));
+    ASSERT_EQ(escaped.size(), 1u);
+    EXPECT_EQ(escaped[0].console, marker.left(limit));
+
+    QStringList many;
+    for (qsizetype i = 0; i < sim::kConsoleLinesKept + 2; ++i) many << QString::number(i);
+    const QByteArray manyBytes = sim::FormatConsoleFile({Block{3, "R3", ">", many.join('\n')}});
+    const auto kept = sim::ParseConsoleFile(manyBytes);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].console, many.mid(2).join('\n'));
+
+    QTemporaryDir dir;
+    const auto file = sim::ConsoleFilePath(Folder(dir));
+    Write(file, bytes + manyBytes);
+    ASSERT_TRUE(sim::ReadConsoleBlock(Folder(dir), 1));
+    ASSERT_TRUE(sim::StoreConsoleBlock(Folder(dir), 2, Block{2, "R2", ">", "R2>"}));
+    EXPECT_TRUE(Bytes(file).startsWith(bytes + manyBytes)) << "another question's save keeps what was cut";
+}
+
+// Only a plain file of a sensible size is read; a larger one is refused and
+// kept, and a leftover temporary file, whatever took its name, does not stop
+// a save.
+TEST(ConsoleFile, AnOversizedFileIsRefusedAndAStaleTemporaryFileIsNoObstacle) {
+    QTemporaryDir dir;
+    const auto file = sim::ConsoleFilePath(Folder(dir));
+    const QByteArray block = sim::FormatConsoleFile({Block{1, "R1", ">", "R1>"}});
+    QByteArray big = block + QByteArray(sim::kConsoleFileLimit - block.size(), '\n');
+    Write(file, big);
+    ASSERT_TRUE(sim::ReadConsoleBlock(Folder(dir), 1)) << "a file of the limit's size is read";
+
+    big += '\n';
+    Write(file, big);
+    QString problem;
+    EXPECT_FALSE(sim::ReadConsoleBlock(Folder(dir), 1, &problem));
+    EXPECT_TRUE(problem.contains("SimCmds.txt") && problem.contains("larger than 4 MB")) << problem.toStdString();
+    const sim::FileOutcome out = sim::StoreConsoleBlock(Folder(dir), 1, Block{1, "R1", "#", "R1#"});
+    EXPECT_FALSE(out);
+    EXPECT_EQ(out.problem, problem);
+    EXPECT_EQ(Bytes(file), big);
+
+    const auto temp = Folder(dir) / sim::kConsoleTempName;
+    ASSERT_EQ(mkfifo(temp.c_str(), 0600), 0);
+    ASSERT_TRUE(sim::EmptyConsoleFile(Folder(dir)));
+    EXPECT_EQ(Bytes(file), "");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(temp)));
 }

@@ -19,6 +19,8 @@
 
 #include <chrono>
 
+#include <sys/stat.h>
+
 using namespace plat;
 using namespace sim_test;
 using namespace std::chrono_literals;
@@ -405,6 +407,56 @@ TEST_F(SimWindowTest, AConsoleThatCannotBeSavedIsReported) {
     EXPECT_EQ(boxes[0].icon(), vbCritical);
     EXPECT_TRUE(boxes[0].text.contains("SimCmds.txt")) << boxes[0].text.toStdString();
     EXPECT_TRUE(answers::IsAnswered(*gcnExam, lab, "SIM"));
+}
+
+// A pipe in the console file's place would hold the window's opening for
+// ever: the candidate is told at once, at opening and at closing, the console
+// starts afresh, and the pipe is left as it was.
+TEST_F(SimWindowTest, APipeInPlaceOfTheConsoleFileIsReportedAndLeftAlone) {
+    startRun({lab});
+    std::filesystem::remove(folder() / "SimCmds.txt");
+    ASSERT_EQ(mkfifo((folder() / "SimCmds.txt").c_str(), 0600), 0);
+    boxes.clear();
+    inSimulator([&] {
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].title, "Simulator");
+        EXPECT_EQ(boxes[0].icon(), vbExclamation);
+        EXPECT_TRUE(boxes[0].text.contains("SimCmds.txt") && boxes[0].text.contains("not a plain file"))
+            << boxes[0].text.toStdString();
+        EXPECT_EQ(text(), kStart);
+        enter();
+        enter("en");
+        Click(frmSimulator.cmdClose());
+    });
+    EXPECT_FALSE(frmSimulator.IsLoaded());
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].icon(), vbCritical);
+    EXPECT_EQ(boxes[1].text, boxes[0].text);
+    EXPECT_TRUE(std::filesystem::is_fifo(folder() / "SimCmds.txt"));
+    EXPECT_TRUE(answers::IsAnswered(*gcnExam, lab, "SIM"));
+}
+
+// A console file holding one line of a megabyte: the console shows it cut to
+// a line's length, and saving writes the console as shown, leaving the other
+// blocks as they were.
+TEST_F(SimWindowTest, AVeryLongSavedLineIsShownCutAndSavedAsShown) {
+    startRun({lab});
+    const QByteArray other = "[QID : 999]\r\nR2\r\n>\r\nR2>\r\n[EOQ]\r\n";
+    const QByteArray block = "[QID : " + QByteArray::number(lab) + "]\r\nR9\r\n#\r\nR9>en\r\n" +
+                             QByteArray(1 << 20, 'x') + "\r\nR9#\r\n[EOQ]\r\n";
+    {
+        QFile f(QString::fromStdString((folder() / "SimCmds.txt").string()));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(block + other);
+    }
+    const QString cut = "R9>en\n" + QString(sim::kConsoleLineLimit, QLatin1Char('x')) + "\nR9#";
+    inSimulator([&] {
+        EXPECT_EQ(text(), cut);
+        enter("conf t");
+        Click(frmSimulator.cmdClose());
+    });
+    const QString shown = cut + "conf t\n" + kConfigOutput + "\nR9(config)#";
+    EXPECT_EQ(file(), sim::FormatConsoleFile({sim::Block{lab, "R9", "(config)#", shown}}) + other);
 }
 
 // A shipped lab with subinterfaces, several commands at one prompt and a

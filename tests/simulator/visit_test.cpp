@@ -10,7 +10,10 @@
 
 #include <QFile>
 
+#include <functional>
 #include <map>
+
+#include <sys/stat.h>
 
 using namespace sim_test;
 
@@ -146,17 +149,43 @@ TEST_F(VisitTest, ModelAnswerAndSavedResultLeaveConsoleAndFileAlone) {
     EXPECT_NE(typist.text.indexOf("\nR9(config-if)# ip address 10.0.0.1 <mask>\n"), -1) << typist.text.toStdString();
 }
 
-TEST_F(VisitTest, AnUnreadableFileKeepsTheRecordedCommands) {
-    open(a);
-    for (const char* line : {"", "en"}) typist.press(line);
-    close();
-    std::filesystem::remove(sim::ConsoleFilePath(folder()));
-    std::filesystem::create_directory(sim::ConsoleFilePath(folder()));
-    const sim::Opening o = sim::OpenConsole(*gcnExam, folder(), a, {}, typist.console);
-    EXPECT_FALSE(o.problem.isEmpty());
-    EXPECT_EQ(o.console, sim::kStartLine);
-    EXPECT_TRUE(answers::IsAnswered(*gcnExam, a, "SIM"));
-    EXPECT_FALSE(sim::CloseConsole(folder(), a, {}, typist.console, o.console));
+// Whatever stands in the console file's place and cannot be read (a folder, a
+// pipe, which would hold a reader forever, a link to an endless device, a file
+// far too large) is reported without waiting; the question's recorded
+// commands stay, and closing leaves the thing as it was.
+TEST_F(VisitTest, AFileThatCannotBeReadKeepsTheRecordedCommandsAndStaysAsItWas) {
+    namespace fs = std::filesystem;
+    const fs::path path = sim::ConsoleFilePath(folder());
+    const QByteArray tooLarge(sim::kConsoleFileLimit + 1, '\n');
+    const std::vector<std::pair<const char*, std::function<void()>>> kinds = {
+        {"a folder", [&] { fs::create_directory(path); }},
+        {"a pipe", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+        {"a link to /dev/zero", [&] { fs::create_symlink("/dev/zero", path); }},
+        {"a file too large", [&] {
+             QFile f(path);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write(tooLarge);
+         }},
+    };
+    for (const auto& [what, make] : kinds) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(sim::EmptyConsoleFile(folder()));
+        open(a);
+        for (const char* line : {"", "en"}) typist.press(line);
+        close();
+        fs::remove(path);
+        make();
+        const fs::file_type type = fs::symlink_status(path).type();
+
+        const sim::Opening o = sim::OpenConsole(*gcnExam, folder(), a, {}, typist.console);
+        EXPECT_TRUE(o.problem.contains("SimCmds.txt")) << o.problem.toStdString();
+        EXPECT_EQ(o.console, sim::kStartLine);
+        EXPECT_TRUE(answers::IsAnswered(*gcnExam, a, "SIM"));
+        EXPECT_FALSE(sim::CloseConsole(folder(), a, {}, typist.console, o.console));
+        EXPECT_EQ(fs::symlink_status(path).type(), type);
+        if (type == fs::file_type::regular) EXPECT_EQ(file(), tooLarge);
+        fs::remove(path);
+    }
 }
 
 // Every shipped lab, typed command by command from its model answer at one

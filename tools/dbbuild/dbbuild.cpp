@@ -17,6 +17,16 @@ std::string readText(const std::filesystem::path& p) {
     ss << in.rdbuf();
     return ss.str();
 }
+
+void removeWithCompanions(const std::filesystem::path& file) {
+    std::filesystem::remove(file);
+    for (const auto& p : plat::Database::CompanionFiles(file)) std::filesystem::remove(p);
+}
+
+void removeWithCompanions(const std::filesystem::path& file, std::error_code& ec) {
+    std::filesystem::remove(file, ec);
+    for (const auto& p : plat::Database::CompanionFiles(file)) std::filesystem::remove(p, ec);
+}
 }  // namespace
 
 bank::Tables readBank(const std::filesystem::path& dataDir) {
@@ -38,7 +48,8 @@ void makeDatabase(const std::filesystem::path& dataDir, const std::filesystem::p
     bank::Tables bankTables = readBank(dataDir);
     fs::path tmp = dbFile;
     tmp += ".building";
-    fs::remove(tmp);
+    // A journal left by an interrupted build would be played into the new file.
+    removeWithCompanions(tmp);
     try {
         {
             plat::Database db = plat::Database::Create(tmp);
@@ -48,10 +59,13 @@ void makeDatabase(const std::filesystem::path& dataDir, const std::filesystem::p
             bank::WriteTables(db, bankTables);
             db.ExecScript("COMMIT;");
         }
+        // The old database's log or journal, beside a new file, would be read
+        // as part of it: SQLite cannot tell whose they are.
+        for (const fs::path& p : plat::Database::CompanionFiles(dbFile)) fs::remove(p);
         fs::rename(tmp, dbFile);
     } catch (...) {
         std::error_code ec;
-        fs::remove(tmp, ec);
+        removeWithCompanions(tmp, ec);
         throw;
     }
 }
