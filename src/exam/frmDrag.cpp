@@ -30,33 +30,25 @@ QFont rowFont() {
     return f;
 }
 
-// Row texts show as stored: "&" stays "&", "<b>" is no markup.
-void setUpRowLabel(QLabel* l) {
-    l->setTextFormat(Qt::PlainText);
-    l->setWordWrap(true);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-}
-
 // The size a row label's text gives it: wrapped at its column's width, and
-// as tall as its lines. A single word wider than the column widens the label
-// rather than being cut.
-dragdrop::Size textSize(QLabel* l, int designWidth) {
+// as tall as its lines at the designed typeface's pitch (the frame drawn over
+// the lines' outer leading). A single word wider than the column widens the
+// label rather than being cut.
+dragdrop::Size textSize(plat::WrapLabel* l, int designWidth) {
     const QFontMetrics fm(l->font());
     const QMargins m = l->contentsMargins();
-    const int chrome = m.left() + m.right() + 2 * (l->margin() + l->frameWidth());
+    const int chrome = m.left() + m.right() + 2 * l->margin();
     int w = Px(designWidth);
     for (const QString& word : l->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
         w = std::max(w, fm.horizontalAdvance(word) + chrome + 1);
-    const int oneLine = fm.height() + m.top() + m.bottom() + 2 * (l->margin() + l->frameWidth());
-    const int h = std::max(l->heightForWidth(w), oneLine);
-    return {Twips(w), Twips(h)};
+    return {Twips(w), Twips(l->heightForWidth(w))};
 }
 
 }  // namespace
 
 // ---------------------------------------------------------------- options
 
-OptionLabel::OptionLabel(QWidget* parent) : QLabel(parent) {}
+OptionLabel::OptionLabel(QWidget* parent) : plat::WrapLabel(parent) {}
 
 void OptionLabel::OnMouse(Handler down, Handler move, Handler up) {
     down_ = std::move(down);
@@ -98,28 +90,26 @@ void TfrmDrag::Build() {
     Place(m_fraDragNDrop, kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight);
     rows_ = new QWidget(m_fraDragNDrop);
     rows_->setGeometry(m_fraDragNDrop->rect().adjusted(kInset, kInset, -kInset, -kInset));
+    // Shown read-only (the correct matching, a reopened result) the rows are
+    // disabled, and must still be read.
+    ReadableWhenDisabled(rows_);
 
-    // The templates: word-wrapping labels in the rows' typeface.
+    // The templates: word-wrapping labels in the rows' typeface. Row texts
+    // show as stored: "&" stays "&", "<b>" is no markup.
     auto makeTemplate = [&](auto* label, const char* caption, int left, int width) {
         label->setText(QString::fromLatin1(caption));
         label->setFont(rowFont());
-        setUpRowLabel(label);
         Place(label, left, dragdrop::kFirstTop, width, kDesignHeight);
         label->setVisible(false);
     };
-    auto* item0 = new QLabel(rows_);
+    auto* item0 = new WrapLabel(rows_);
     makeTemplate(item0, "Question", dragdrop::kItemLeft, kItemWidth);
-    m_lblQuestion.Reset(QStringLiteral("lblQuestion"), item0, [](QWidget* p) {
-        auto* l = new QLabel(p);
-        setUpRowLabel(l);
-        return l;
-    });
-    auto* slot0 = new QLabel(rows_);
+    m_lblQuestion.Reset(QStringLiteral("lblQuestion"), item0, [](QWidget* p) { return new WrapLabel(p); });
+    auto* slot0 = new WrapLabel(rows_);
     makeTemplate(slot0, "Answer", 1680, kSlotWidth);
     slot0->setFrameStyle(QFrame::Box | QFrame::Plain);
     m_lblAnswer.Reset(QStringLiteral("lblAnswer"), slot0, [](QWidget* p) {
-        auto* l = new QLabel(p);
-        setUpRowLabel(l);
+        auto* l = new WrapLabel(p);
         l->setFrameStyle(QFrame::Box | QFrame::Plain);
         return l;
     });
@@ -128,7 +118,6 @@ void TfrmDrag::Build() {
     option0->setFrameStyle(QFrame::Panel | QFrame::Raised);
     m_lblOption.Reset(QStringLiteral("lblOption"), option0, [](QWidget* p) {
         auto* l = new OptionLabel(p);
-        setUpRowLabel(l);
         l->setFrameStyle(QFrame::Panel | QFrame::Raised);
         l->setCursor(Qt::OpenHandCursor);
         return l;
@@ -203,16 +192,16 @@ void TfrmDrag::Form_Load() {
 }
 
 void TfrmDrag::loadRow(int n, const QString& item, const QString& option, const QString& slot) {
-    QLabel* q = m_lblQuestion.Load(n);
+    WrapLabel* q = m_lblQuestion.Load(n);
     q->setText(item);
-    QLabel* a = m_lblAnswer.Load(n);
+    WrapLabel* a = m_lblAnswer.Load(n);
     a->setText(slot);
     OptionLabel* o = m_lblOption.Load(n);
     o->setText(option);
     o->OnMouse([this, n](QMouseEvent* e) { lblOption_MouseDown(n, e); },
                [this, n](QMouseEvent* e) { lblOption_MouseMove(n, e); },
                [this, n](QMouseEvent* e) { lblOption_MouseUp(n, e); });
-    for (QLabel* l : {q, a, static_cast<QLabel*>(o)}) {
+    for (WrapLabel* l : {q, a, static_cast<WrapLabel*>(o)}) {
         l->setEnabled(!mblnReadOnly);
         l->setVisible(true);
     }

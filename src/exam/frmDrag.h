@@ -23,7 +23,7 @@
 class QMouseEvent;
 
 // A draggable option: its mouse events go to the window's handlers.
-class OptionLabel : public QLabel {
+class OptionLabel : public plat::WrapLabel {
 public:
     explicit OptionLabel(QWidget* parent = nullptr);
     using Handler = std::function<void(QMouseEvent*)>;
@@ -54,8 +54,8 @@ public:
 public:
     // Element 0 of each array is the hidden template; 1..n are the rows:
     // the items, the answer slots and the draggable options.
-    plat::ControlArray<QLabel>& lblQuestion() { EnsureLoaded(); return m_lblQuestion; }
-    plat::ControlArray<QLabel>& lblAnswer() { EnsureLoaded(); return m_lblAnswer; }
+    plat::ControlArray<plat::WrapLabel>& lblQuestion() { EnsureLoaded(); return m_lblQuestion; }
+    plat::ControlArray<plat::WrapLabel>& lblAnswer() { EnsureLoaded(); return m_lblAnswer; }
     plat::ControlArray<OptionLabel>& lblOption() { EnsureLoaded(); return m_lblOption; }
 
     // Closes the window (its closing step stores the answer); the exam window
@@ -97,8 +97,8 @@ private:
     void endDrag();
     void vsbQuestion_Change();
 
-    plat::ControlArray<QLabel> m_lblQuestion;
-    plat::ControlArray<QLabel> m_lblAnswer;
+    plat::ControlArray<plat::WrapLabel> m_lblQuestion;
+    plat::ControlArray<plat::WrapLabel> m_lblAnswer;
     plat::ControlArray<OptionLabel> m_lblOption;
     QWidget* rows_ = nullptr;     // the row area inside the frame; it clips the rows
     QFrame* outline_ = nullptr;   // follows the pointer while an option is dragged

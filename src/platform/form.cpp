@@ -6,15 +6,23 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QMenuBar>
+#include <QRawFont>
+#include <QScreen>
 #include <QShortcut>
+#include <QTextLayout>
 #include <QTimer>
+#include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace plat {
 
@@ -49,6 +57,161 @@ void FixedText(QPlainTextEdit* box, const QString& text) {
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->document()->setDocumentMargin(2);
     box->setPlainText(text);
+}
+
+// ---------------------------------------------------------------- text
+
+namespace {
+
+// The typographic ascent, descent and line gap of the face (OS/2 table), in
+// font units, or nothing when the face has no such table.
+struct TypoMetrics {
+    double ascent = 0, descent = 0, gap = 0, unitsPerEm = 0;
+};
+std::optional<TypoMetrics> typoMetrics(const QFont& font) {
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid() || raw.unitsPerEm() <= 0) return std::nullopt;
+    const QByteArray os2 = raw.fontTable("OS/2");
+    // sTypoAscender, sTypoDescender and sTypoLineGap stand at bytes 68 to 73.
+    if (os2.size() < 74) return std::nullopt;
+    const auto at = [&](int offset) { return static_cast<double>(qFromBigEndian<qint16>(os2.constData() + offset)); };
+    TypoMetrics m{at(68), -at(70), at(72), raw.unitsPerEm()};
+    if (m.ascent <= 0 || m.descent < 0 || m.gap < 0) return std::nullopt;
+    return m;
+}
+
+}  // namespace
+
+LineMetrics DesignLineMetrics(const QFont& font) {
+    static QHash<QString, LineMetrics> cache;
+    const QString key = font.key();
+    if (auto it = cache.constFind(key); it != cache.constEnd()) return *it;
+    const QFontMetricsF fm(font);
+    LineMetrics m{static_cast<int>(std::lround(fm.lineSpacing())),
+                  static_cast<int>(std::lround(fm.ascent() + fm.leading() / 2))};
+    if (const std::optional<TypoMetrics> t = typoMetrics(font)) {
+        const double px = QFontInfo(font).pixelSize() > 0 ? QFontInfo(font).pixelSize() : fm.height();
+        const double scale = px / t->unitsPerEm;
+        const int pitch = static_cast<int>(std::lround((t->ascent + t->descent + t->gap) * scale));
+        if (pitch > 0 && pitch < m.pitch) {
+            m.pitch = pitch;
+            // The ink's box centred in the line: half the gap above, half below.
+            m.baseline = static_cast<int>(std::lround((t->ascent + t->gap / 2) * scale));
+        }
+    }
+    cache.insert(key, m);
+    return m;
+}
+
+namespace {
+
+// Stored text as one paragraph whose line breaks are kept as breaks.
+QString layoutText(QString text) {
+    text.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
+    text.replace(u'\r', QChar::LineSeparator);
+    text.replace(u'\n', QChar::LineSeparator);
+    return text;
+}
+
+// Breaks the text into lines at `width`; each line's top at its pitch.
+int layOutLines(QTextLayout& layout, const QString& text, const QFont& font, int width) {
+    layout.setText(layoutText(text));
+    layout.setFont(font);
+    QTextOption option(Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    const LineMetrics m = DesignLineMetrics(font);
+    int lines = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(1, width));
+        line.setPosition(QPointF(0, lines * m.pitch + m.baseline - line.ascent()));
+        ++lines;
+    }
+    layout.endLayout();
+    return lines;
+}
+
+}  // namespace
+
+WrapLabel::WrapLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+int WrapLabel::textWidth(int width) const {
+    const QMargins c = contentsMargins();
+    return width - c.left() - c.right() - 2 * margin();
+}
+
+int WrapLabel::heightForWidth(int width) const {
+    QTextLayout layout;
+    const int lines = std::max(1, layOutLines(layout, text(), font(), textWidth(width)));
+    return lines * DesignLineMetrics(font()).pitch;
+}
+
+QSize WrapLabel::sizeHint() const { return QSize(width(), heightForWidth(width())); }
+QSize WrapLabel::minimumSizeHint() const { return QSize(0, DesignLineMetrics(font()).pitch); }
+
+void WrapLabel::paintEvent(QPaintEvent* /*e*/) {
+    QPainter p(this);
+    drawFrame(&p);
+    if (text().isEmpty()) return;
+    QTextLayout layout;
+    layOutLines(layout, text(), font(), textWidth(width()));
+    const QPalette::ColorGroup group =
+        !isEnabled() ? QPalette::Disabled : isActiveWindow() ? QPalette::Active : QPalette::Inactive;
+    p.setPen(palette().color(group, foregroundRole()));
+    layout.draw(&p, QPointF(contentsMargins().left() + margin(), 0));
+}
+
+// ---------------------------------------------------------------- readable disabled text
+
+double RelativeLuminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const double la = RelativeLuminance(a), lb = RelativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+void ReadableWhenDisabled(QWidget* w) {
+    QPalette pal = w->palette();
+    // Every ground disabled text may stand on: the window and the text boxes,
+    // in either state, and a frame's fill, a shade darker.
+    std::vector<QColor> grounds;
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (QPalette::ColorRole r : {QPalette::Window, QPalette::Base}) {
+            grounds.push_back(pal.color(g, r));
+            grounds.push_back(pal.color(g, r).darker(110));
+        }
+    const auto readable = [&](const QColor& c) {
+        return std::all_of(grounds.begin(), grounds.end(),
+                           [&](const QColor& g) { return ContrastRatio(c, g) >= kReadableContrast; });
+    };
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text}) {
+        const QColor text = pal.color(QPalette::Active, role);
+        const QColor ground = pal.color(QPalette::Active, role == QPalette::Text ? QPalette::Base : QPalette::Window);
+        // Dimmed toward the ground as far as it stays readable.
+        QColor chosen = text;
+        for (int step = 10; step > 0; --step) {
+            const double t = step * 0.05;
+            const QColor c = QColor::fromRgbF(static_cast<float>(text.redF() + (ground.redF() - text.redF()) * t),
+                                              static_cast<float>(text.greenF() + (ground.greenF() - text.greenF()) * t),
+                                              static_cast<float>(text.blueF() + (ground.blueF() - text.blueF()) * t));
+            if (readable(c.toRgb())) {
+                chosen = c.toRgb();
+                break;
+            }
+        }
+        pal.setColor(QPalette::Disabled, role, chosen);
+    }
+    w->setPalette(pal);
 }
 
 int LeftOf(const QWidget* w) { return Twips(w->x()); }
@@ -143,6 +306,17 @@ std::vector<Form*>& loadedForms() {
     return *forms;
 }
 
+// The loaded windows in the order they came to the front, the front one last.
+std::vector<Form*>& frontOrder() {
+    static auto* forms = new std::vector<Form*>;
+    return *forms;
+}
+void toFront(Form* f) {
+    auto& v = frontOrder();
+    v.erase(std::remove(v.begin(), v.end(), f), v.end());
+    v.push_back(f);
+}
+
 // The program ends when no window is loaded once the current event has been
 // handled: a handler that unloads one window and loads another keeps it going.
 void scheduleEndCheck() {
@@ -167,9 +341,16 @@ void FormWindow::closeEvent(QCloseEvent* e) {
     Guard([&] { form_->Unload(); });
 }
 
+bool FormWindow::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && form_->IsLoaded()) toFront(form_);
+    return QMainWindow::event(e);
+}
+
 void FormWindow::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         for (QPushButton* b : findChildren<QPushButton*>()) {
+            // Not the buttons of a window it owns.
+            if (b->window() != this) continue;
             if (b->isDefault() && b->isVisible() && b->isEnabled()) {
                 b->click();
                 return;
@@ -187,6 +368,8 @@ Form::~Form() {
     // no QApplication may be left to own them.
     auto& v = loadedForms();
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    auto& order = frontOrder();
+    order.erase(std::remove(order.begin(), order.end(), this), order.end());
 }
 
 void Form::DiscardAll() {
@@ -195,6 +378,7 @@ void Form::DiscardAll() {
         f->win_ = nullptr;
     }
     loadedForms().clear();
+    frontOrder().clear();
 }
 
 void Form::Load() {
@@ -233,7 +417,9 @@ void Form::Show(bool modal) {
     // Its load step may have closed it again.
     if (!win_) return;
     if (modal) {
+        if (!win_->isVisible()) setOwner(FrontWindow(win_));
         win_->setWindowModality(Qt::ApplicationModal);
+        toFront(this);
         bringToFront(win_);
         QEventLoop loop;
         modalLoop_ = &loop;
@@ -241,12 +427,46 @@ void Form::Show(bool modal) {
         loop.exec();
         PopModalLoop(&loop);
         modalLoop_ = nullptr;
-        if (win_) win_->setWindowModality(Qt::NonModal);
+        if (win_) {
+            win_->setWindowModality(Qt::NonModal);
+            if (!win_->isVisible()) setOwner(nullptr);
+        }
         // The program may have begun to end while the window was up.
         ThrowIfEnding();
     } else {
+        toFront(this);
         bringToFront(win_);
     }
+}
+
+void Form::setOwner(QWidget* owner) {
+    if (win_->parentWidget() == owner) return;
+    // Reparenting hides a window; one that is up stays up.
+    const bool shown = win_->isVisible();
+    win_->setParent(owner, Qt::Window);
+    if (owner) {
+        // At the size it will show at: a window never sized takes its contents' size.
+        if (!win_->testAttribute(Qt::WA_Resized)) win_->adjustSize();
+        // Centred over its owner, on the owner's screen.
+        const QRect over = owner->frameGeometry();
+        QPoint at = over.center() - QPoint(win_->width() / 2, win_->height() / 2);
+        if (QScreen* screen = owner->screen()) {
+            const QRect room = screen->availableGeometry();
+            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - win_->width())));
+            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - win_->height())));
+        }
+        win_->move(at);
+    }
+    if (shown) win_->show();
+}
+
+QWidget* Form::FrontWindow(const QWidget* except) {
+    const auto& order = frontOrder();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        FormWindow* w = (*it)->win_;
+        if (w && w != except && w->isVisible()) return w;
+    }
+    return nullptr;
 }
 
 void Form::Hide() {
@@ -269,7 +489,15 @@ void Form::destroy() {
     win_ = nullptr;
     auto& v = loadedForms();
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    auto& order = frontOrder();
+    order.erase(std::remove(order.begin(), order.end(), this), order.end());
     if (modalLoop_) modalLoop_->quit();
+    // A window it owns is not destroyed with it: it stays up on its own.
+    for (FormWindow* owned : w->findChildren<FormWindow*>(Qt::FindDirectChildrenOnly)) {
+        const bool shown = owned->isVisible();
+        owned->setParent(nullptr, Qt::Window);
+        if (shown) owned->show();
+    }
     // A handler of one of this window's controls may still be running.
     w->hide();
     w->setObjectName(QString());

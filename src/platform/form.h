@@ -5,7 +5,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QColor>
 #include <QFont>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QRadioButton>
@@ -43,6 +45,56 @@ void FixedText(QPlainTextEdit* box, const QString& text);
 // line break): refuses such text with a box titled `title` naming `what`, puts
 // the focus in `box`, and returns true.
 bool RefuseControlChars(QWidget* box, const QString& text, const QString& what, const QString& title);
+
+// ---- text as the designed typefaces lay it out
+
+// The line pitch of the designed typeface at `font`'s size (pixels), and
+// where a line's baseline stands below its top. The stand-ins carry more
+// leading than the faces they replace (P052 spaces 12.75-point lines 27 px
+// apart, Book Antiqua about 20): the pitch is the face's own typographic
+// line (ascent, descent and line gap), never more than the stand-in's.
+struct LineMetrics {
+    int pitch = 0;
+    int baseline = 0;
+};
+LineMetrics DesignLineMetrics(const QFont& font);
+
+// A label of stored text (plain, "&" shown as it stands) that wraps at word
+// boundaries and sets its lines at the designed typeface's pitch, so that a
+// row sized by its line count is as tall as designed. A word wider than the
+// label runs past its edge, as in any wrapping label. Its frame is drawn over
+// the lines' outer leading, not beside it.
+class WrapLabel : public QLabel {
+public:
+    explicit WrapLabel(QWidget* parent = nullptr);
+    // The height (pixels) the text takes at this width: its lines times the pitch.
+    int heightForWidth(int width) const override;
+    bool hasHeightForWidth() const override { return true; }
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    // The text's area across the label at this width: inside the frame and margin.
+    int textWidth(int width) const;
+};
+
+// ---- disabled text that stays readable
+
+// The WCAG relative luminance of a colour, and the contrast ratio of two
+// colours (1 to 21).
+double RelativeLuminance(const QColor& c);
+double ContrastRatio(const QColor& a, const QColor& b);
+constexpr double kReadableContrast = 4.5;
+
+// For controls that are disabled to make them read-only (a model answer, a
+// reopened result): their text (and that of every control inside them) is
+// drawn dimmed, but never below the readable contrast against the window,
+// the text boxes' ground or a frame's slightly darker fill. Disabled push
+// buttons keep the usual look.
+void ReadableWhenDisabled(QWidget* w);
 
 int LeftOf(const QWidget* w);    // twips
 int TopOf(const QWidget* w);     // twips
@@ -173,6 +225,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // Activation keeps the order in which the windows came to the front.
+    bool event(QEvent* e) override;
     // Enter presses the window's default button, as in a dialog.
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -212,6 +266,11 @@ public:
     static void DiscardAll();
     static int LoadedCount();
     static std::vector<Form*> LoadedForms();
+    // The window the user is looking at, over which a new modal window or
+    // message box belongs: of the visible windows, the one last brought to
+    // the front or activated (while a modal window is up, that is it);
+    // nullptr when none is visible.
+    static QWidget* FrontWindow(const QWidget* except = nullptr);
 
 protected:
     // Creates the controls and menus (on Body() and Menus()); called by Load.
@@ -236,6 +295,9 @@ protected:
 private:
     friend class FormWindow;
     void destroy();
+    // A modal window is owned by the window that opened it: centred over it,
+    // kept above it by the window manager; `owner` nullptr lets it go again.
+    void setOwner(QWidget* owner);
 
     QString name_;
     FormWindow* win_ = nullptr;

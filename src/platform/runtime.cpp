@@ -1,10 +1,12 @@
 #include "runtime.h"
 
 #include "database.h"
+#include "form.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
+#include <QGridLayout>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -45,22 +47,19 @@ void SetAppPathForTesting(const std::filesystem::path& folder) { gTestAppPath = 
 
 namespace {
 
-// The window a box belongs over: the active one, else the last shown.
-QWidget* boxParent() {
-    if (QWidget* w = QApplication::activeWindow()) return w;
-    QWidget* last = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && qobject_cast<QMainWindow*>(w)) last = w;
-    return last;
+// The window a box belongs over: the window the user is looking at. The
+// active window is no guide: right after another box closes there is none
+// until the window manager hands the focus back.
+QWidget* boxOwner() {
+    if (QWidget* w = Form::FrontWindow()) return w;
+    return QApplication::activeWindow();
 }
 
-int showBox(const MsgBoxCall& call) {
-    if (gMsgBoxHook) return gMsgBoxHook(call);
+}  // namespace
 
-    // On the heap and watched: a timer may unload the window the box belongs
-    // to while it waits, and the box goes with its parent.
-    auto* box = new QMessageBox(boxParent());
-    QPointer<QMessageBox> alive(box);
+QMessageBox* NewMsgBox(const MsgBoxCall& call) {
+    auto* box = new QMessageBox(call.owner.data());
+    box->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     // Typed and stored text shows as it stands, never as markup.
     box->setTextFormat(Qt::PlainText);
     box->setText(call.text);
@@ -72,15 +71,40 @@ int showBox(const MsgBoxCall& call) {
     case vbInformation: box->setIcon(QMessageBox::Information); break;
     default: box->setIcon(QMessageBox::NoIcon); break;
     }
-    gOpenBoxes.push_back(box);
-    int result = vbOK;
     if (call.buttons() == vbYesNo) {
         box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box->setDefaultButton(QMessageBox::Yes);
+    } else {
+        box->setStandardButtons(QMessageBox::Ok);
+    }
+    // Some window managers draw their own buttons whatever the flags ask:
+    // the box is made wide enough for its whole title beside four of them.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+        titleFont.setBold(true);
+        const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(call.title) + kTitleBarRoom;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
+                      1, std::max(1, grid->columnCount()));
+    }
+    return box;
+}
+
+namespace {
+
+int showBox(MsgBoxCall call) {
+    call.owner = boxOwner();
+    if (gMsgBoxHook) return gMsgBoxHook(call);
+
+    // On the heap and watched: a timer may unload the window the box belongs
+    // to while it waits, and the box goes with its owner.
+    QMessageBox* box = NewMsgBox(call);
+    QPointer<QMessageBox> alive(box);
+    gOpenBoxes.push_back(box);
+    int result = vbOK;
+    if (call.buttons() == vbYesNo) {
         const int pressed = box->exec();
         result = alive && pressed == QMessageBox::Yes ? vbYes : vbNo;
     } else {
-        box->setStandardButtons(QMessageBox::Ok);
         box->exec();
     }
     gOpenBoxes.erase(std::remove(gOpenBoxes.begin(), gOpenBoxes.end(), alive), gOpenBoxes.end());
@@ -92,7 +116,7 @@ int showBox(const MsgBoxCall& call) {
 
 int MsgBox(const QString& text, int style, const QString& title) {
     ThrowIfEnding();
-    const int answer = showBox(MsgBoxCall{text, style, title.isEmpty() ? AppTitle() : title});
+    const int answer = showBox(MsgBoxCall{text, style, title.isEmpty() ? AppTitle() : title, nullptr});
     // A timer may have ended the program while the box waited.
     ThrowIfEnding();
     return answer;
@@ -190,7 +214,7 @@ void ThrowIfEnding() {
 
 namespace {
 void reportFatal(const QString& text) {
-    showBox(MsgBoxCall{QStringLiteral("Run-time error:\n\n") + text, vbCritical, AppTitle()});
+    showBox(MsgBoxCall{QStringLiteral("Run-time error:\n\n") + text, vbCritical, AppTitle(), nullptr});
     EndProgram(1);
 }
 }  // namespace

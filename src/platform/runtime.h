@@ -2,9 +2,12 @@
 // the help page, ending the program and reporting run-time errors.
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 class QEventLoop;
+class QMessageBox;
 
 #include <exception>
 #include <filesystem>
@@ -36,6 +39,8 @@ struct MsgBoxCall {
     QString text;
     int style = vbOKOnly;
     QString title;
+    // The window the box stands over: the one the user is looking at.
+    QPointer<QWidget> owner;
     int buttons() const { return style & 0x0f; }
     int icon() const { return style & 0xf0; }
 };
@@ -43,6 +48,13 @@ struct MsgBoxCall {
 // Shows a message box and returns the button pressed. A box given no title shows
 // the program's title.
 int MsgBox(const QString& text, int style = vbOKOnly, const QString& title = QString());
+
+// The box as it is shown: a dialog over its owner with a title and a close
+// button only (no minimise or maximise buttons to squeeze the title), the
+// text as it stands (never markup), its icon and buttons. The caller owns it.
+QMessageBox* NewMsgBox(const MsgBoxCall& call);
+// Room in a title bar beside the title, for a window icon and three buttons (pixels).
+constexpr int kTitleBarRoom = 120;
 
 // Tests answer message boxes through this hook instead of a real dialog.
 using MsgBoxHook = std::function<int(const MsgBoxCall&)>;

@@ -2,8 +2,9 @@
 // for a reopened result (it shows the result's saved figures). It saves and
 // prints the result; for a reopened result its save button reviews the run.
 //
-// Sources: frmGrade.cpp (controls, the report's load, closing) and
-// frmGrade_save.cpp (saving, the read-only review, printing).
+// Sources: frmGrade.cpp (controls, the report's load, closing),
+// frmGrade_save.cpp (saving, the read-only review) and frmGrade_print.cpp
+// (printing).
 #pragma once
 
 #include "platform/form.h"
@@ -19,6 +20,8 @@
 #include <QTextEdit>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class TfrmGrade : public plat::Form {
 public:
@@ -73,6 +76,28 @@ public:
     void mnuExit_Click();
     // The text-size item (disabled): the font dialog, whose choice is not used.
     void mnuSize_Click();
+
+    // The report laid out for paper while this lives: the category grid at
+    // its full height with every row shown, unscrolled, the frame grown and
+    // what lies below it moved down to make room; the buttons shown or not.
+    // The window gets its own layout back at the end.
+    class PrintLayout {
+    public:
+        PrintLayout(TfrmGrade& report, bool withButtons);
+        ~PrintLayout();
+        PrintLayout(const PrintLayout&) = delete;
+        PrintLayout& operator=(const PrintLayout&) = delete;
+        // The window's image as laid out.
+        QImage Image() const;
+
+    private:
+        TfrmGrade& report_;
+        std::vector<std::pair<QWidget*, QRect>> geometries_;
+        QSize bodySize_;
+        int scrollValue_ = 0;
+        Qt::ScrollBarPolicy scrollPolicy_ = Qt::ScrollBarAsNeeded;
+        bool buttonsShown_ = true;
+    };
 
     // The chart's bars and ruler stand at this height (twips).
     static constexpr int kBarTop = 4260;

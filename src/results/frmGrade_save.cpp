@@ -1,15 +1,12 @@
 // The grade report's buttons that keep the result: saving it (its file under
-// "results" and its ResultsBrief row), looking through a reopened result's
-// questions, and printing the window.
+// "results" and its ResultsBrief row) and looking through a reopened result's
+// questions.
 #include "frmGrade.h"
 
 #include "exam/frmExam.h"
-#include "platform/printing.h"
 #include "platform/runtime.h"
 #include "results/savedresults.h"
 #include "startup/state.h"
-
-#include <QPrinter>
 
 using namespace plat;
 
@@ -38,30 +35,4 @@ void TfrmGrade::cmdSave_Click() {
     const results::SaveOutcome outcome = results::SaveResult(*gcnExam, AppPath(), request);
     if (outcome.saved) mblnSaved = true;
     results::Show(outcome.message);
-}
-
-// The window's image without its buttons, one page in the orientation chosen.
-// A cancelled dialog prints nothing and says nothing.
-void TfrmGrade::cmdPrint_Click() {
-    std::unique_ptr<QPrinter> printer = ShowPrintDialog(Window());
-    if (!printer || !IsLoaded()) return;
-    printOrientation_ = printer->pageLayout().orientation();
-    printer->setCopyCount(1);
-    m_Frame5->setVisible(false);
-    const QImage image = WindowImage(Body());
-    m_Frame5->setVisible(true);
-    if (!PrintImage(*printer, image, 1))
-        MsgBox("The report could not be printed.", vbExclamation, "Print");
-}
-
-// The window's image as it stands, once per copy asked for, each on its own
-// page, in the printer's orientation as the Print button left it. A
-// cancelled dialog or a failing printer ends quietly.
-void TfrmGrade::mnuScreen_Click() {
-    std::unique_ptr<QPrinter> printer = ShowPrintDialog(Window());
-    if (!printer || !IsLoaded()) return;
-    const int copies = std::max(1, printer->copyCount());
-    printer->setCopyCount(1);
-    printer->setPageOrientation(printOrientation_);
-    PrintImage(*printer, WindowImage(Body()), copies);
 }

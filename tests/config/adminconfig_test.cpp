@@ -357,3 +357,35 @@ TEST_F(AdminConfigTest, AdministratorsRoadThroughTheModeWindow) {
     EXPECT_TRUE(frmMode.optAdaptive()->Value());
     EXPECT_TRUE(frmMode.Menu().adminConfig->isChecked());
 }
+
+// Ok, then Yes: the confirmation stands over the configuration window the
+// administrator is looking at, although the sign-in and mode windows are up
+// beneath it and, once the question's box has gone, no window is active.
+TEST_F(AdminConfigTest, OkYesConfirmsOverTheConfigurationWindow) {
+    frmLogin.Show();
+    Click(frmLogin.optSUser());
+    frmLogin.txtUname()->setText("norvi");
+    frmLogin.txtPwd()->setText("kelm");
+    Click(frmLogin.cmdEnter());
+    ASSERT_TRUE(frmLogin.Visible());
+    ASSERT_TRUE(frmMode.Visible());
+    Click(frmMode.optConfig());
+    Click(frmMode.cmdNext());
+    ASSERT_TRUE(frmAdminConfig.Visible());
+    QWidget* config = frmAdminConfig.Window();
+
+    frmAdminConfig.txtMaxTime()->setText("75");
+    SetMsgBoxHook([&](const MsgBoxCall& c) {
+        boxes.push_back(c);
+        // As a real box leaves the window system: the focus is nowhere until
+        // the window manager gives it back.
+        QApplication::setActiveWindow(nullptr);
+        return c.buttons() == vbYesNo ? int(vbYes) : int(vbOK);
+    });
+    Click(frmAdminConfig.cmdNext());
+    ASSERT_EQ(boxes.size(), 2u);
+    expectStoredBox();
+    EXPECT_EQ(boxes[0].owner.data(), config) << "the question";
+    EXPECT_EQ(boxes[1].owner.data(), config) << "the confirmation";
+    EXPECT_EQ(stored().MaxTime, 75);
+}

@@ -4,9 +4,12 @@
 #include "exam/answers.h"
 #include "exam/frmDrag.h"
 #include "exam/frmExam.h"
+#include "exam/frmExhibit.h"
+#include "exam/frmFlashCard.h"
 #include "exam_fixture.h"
 #include "results/frmGrade.h"
 #include "results/frmReview.h"
+#include "simulator/frmSimulator.h"
 #include "startup/state.h"
 
 #include <QTest>
@@ -388,4 +391,37 @@ TEST_F(ExamWindowTest, AReopenedResultIsShownReadOnlyWithoutATimer) {
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM DragNDrop where AnsSel <> Index").toInt(), 0);
     EXPECT_EQ(consoleFile(), "kept");
     EXPECT_TRUE(frmGrade.IsLoaded());
+}
+
+// Each side window opens over the window whose button opened it and
+// is owned by it while it is up, so the window manager keeps it there; the
+// exhibit opened from the simulator belongs to the simulator.
+TEST_F(ExamWindowTest, SideWindowsOpenOverTheWindowThatOpenedThem) {
+    const long long s = 10;  // has an exhibit and an explanation
+    const long long d = ofType("D").front();
+    const long long sim = gcnExam->Scalar("SELECT min(QId) FROM Questions where QType = 'SIM' and ExhibitPath <> 'NA'").toInt();
+    startRun({{s}, {d}, {sim}}, Mode::Learn);
+    frmExam.Window()->move(150, 100);
+    auto expectOver = [](Form& side, Form& opener, const std::string& what) {
+        QWidget* w = side.Window();
+        EXPECT_EQ(w->parentWidget(), opener.Window()) << what;
+        EXPECT_TRUE(w->isWindow()) << what;
+        // Over its opener (centred as far as the screen allows).
+        EXPECT_TRUE(opener.Window()->frameGeometry().contains(w->frameGeometry().center()))
+            << what << " is not over " << opener.Name().toStdString();
+    };
+    WhileModal(frmFlashCard, [&] { Click(frmExam.cmdFlash()); }, [&] { expectOver(frmFlashCard, frmExam, "flash card"); });
+    WhileModal(frmExhibit, [&] { Click(frmExam.cmdExhibit()); }, [&] { expectOver(frmExhibit, frmExam, "exhibit"); });
+    WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] { expectOver(frmReview, frmExam, "review list"); });
+    Click(frmExam.cmdNext());
+    ASSERT_EQ(gintCurQId, d);
+    WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] { expectOver(frmDrag, frmExam, "drag and drop"); });
+    Click(frmExam.cmdNext());
+    ASSERT_EQ(gintCurQId, sim);
+    WhileModal(frmSimulator, [&] { Click(frmExam.cmdSimulator()); }, [&] {
+        expectOver(frmSimulator, frmExam, "simulator");
+        frmSimulator.Window()->move(frmSimulator.Window()->pos() + QPoint(40, 30));
+        WhileModal(frmExhibit, [&] { Click(frmSimulator.cmdShwExh()); },
+                   [&] { expectOver(frmExhibit, frmSimulator, "the simulator's exhibit"); });
+    });
 }

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 using namespace plat;
@@ -66,6 +67,16 @@ protected:
 };
 
 TfrmProbe frmProbe;
+
+// A plain window that opens others.
+class TfrmOpener : public Form {
+public:
+    TfrmOpener() : Form("frmOpener") {}
+
+protected:
+    void Build() override { SetClientSize(9000, 6000); }
+};
+TfrmOpener frmOpener;
 
 class FormRuntimeTest : public pemu_test::ProgramTest {
 protected:
@@ -204,6 +215,52 @@ TEST_F(FormRuntimeTest, ModalShowWaitsUntilATimerEndsIt) {
     });
     frmProbe.Show(true);
     EXPECT_TRUE(closedByTimer);
+    EXPECT_FALSE(frmProbe.IsLoaded());
+}
+
+// A modal window belongs to the window in front when it opens: centred over
+// it and owned by it (the window manager keeps it above its owner) while it
+// is up; hidden, it is on its own again. Its owner going does not take it.
+TEST_F(FormRuntimeTest, AModalWindowIsOwnedByTheWindowThatOpenedIt) {
+    frmOpener.Show();
+    frmOpener.Window()->move(300, 200);
+    QWidget* owner = nullptr;
+    QPoint centre;
+    QTimer::singleShot(0, [&] {
+        owner = frmProbe.Window()->parentWidget();
+        EXPECT_TRUE(frmProbe.Window()->isWindow());
+        centre = frmProbe.Window()->frameGeometry().center();
+        frmProbe.Hide();
+    });
+    frmProbe.Show(true);
+    EXPECT_EQ(owner, frmOpener.Window());
+    const QPoint over = frmOpener.Window()->frameGeometry().center();
+    EXPECT_LE((centre - over).manhattanLength(), 2) << "centred over its owner";
+    EXPECT_EQ(frmProbe.Window()->parentWidget(), nullptr) << "hidden, it is owned no more";
+
+    bool survived = false;
+    QTimer::singleShot(0, [&] {
+        frmOpener.Unload();
+        Settle();
+        survived = frmProbe.IsLoaded() && frmProbe.Visible() && frmProbe.cmdClose()->isVisible();
+        frmProbe.Unload();
+    });
+    frmProbe.Show(true);
+    EXPECT_TRUE(survived);
+    EXPECT_FALSE(frmOpener.IsLoaded());
+}
+
+// Enter presses the default button of the window it is typed in, not one of
+// a window that this window owns.
+TEST_F(FormRuntimeTest, EnterPressesOnlyTheWindowsOwnDefaultButton) {
+    frmOpener.Show();
+    QTimer::singleShot(0, [&] {
+        frmProbe.cmdClose()->setDefault(true);
+        QTest::keyClick(frmOpener.Window(), Qt::Key_Return);
+        EXPECT_TRUE(frmProbe.IsLoaded()) << "Enter in the owner closed the window it owns";
+        QTest::keyClick(frmProbe.Window(), Qt::Key_Return);
+    });
+    frmProbe.Show(true);
     EXPECT_FALSE(frmProbe.IsLoaded());
 }
 

@@ -31,6 +31,15 @@ protected:
 };
 TfrmHost frmHost;
 
+class TfrmOther : public Form {
+public:
+    TfrmOther() : Form("frmOther") {}
+
+protected:
+    void Build() override { SetClientSize(2400, 1200); }
+};
+TfrmOther frmOther;
+
 class RuntimeTest : public pemu_test::ProgramTest {
 protected:
     void TearDown() override {
@@ -50,12 +59,15 @@ TEST_F(RuntimeTest, AMessageBoxShowsPlainTextOverTheActiveWindow) {
     QApplication::setActiveWindow(frmHost.Window());
     QWidget* parent = nullptr;
     Qt::TextFormat format = Qt::AutoText;
+    Qt::WindowFlags flags;
     QString shown;
+    int width = 0;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         parent = box->parentWidget();
         format = box->textFormat();
+        flags = box->windowFlags();
         shown = box->text();
         box->accept();
     });
@@ -63,6 +75,52 @@ TEST_F(RuntimeTest, AMessageBoxShowsPlainTextOverTheActiveWindow) {
     EXPECT_EQ(parent, frmHost.Window());
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(shown, "UserName <a href=\"http://x\">click</a> has been Added");
+    // A dialog with its title and a close button, and nothing to squeeze the title.
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_TRUE(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+
+    // A window manager that draws an icon and three buttons (22 pixels each)
+    // whatever the flags say still leaves room for the whole title in bold,
+    // however short the text.
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        width = box->width();
+        box->accept();
+    });
+    MsgBox("Reset?", vbYesNo, "Exam Configuration");
+    QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+    bold.setBold(true);
+    EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance("Exam Configuration") + 4 * 22);
+}
+
+// Right after a box has gone no window is active; the next box still stands
+// over the window in front, not over one that happens to be up beneath it.
+TEST_F(RuntimeTest, ABoxAfterABoxStandsOverTheWindowInFront) {
+    SetMsgBoxHook(nullptr);
+    frmHost.Show();
+    frmOther.Show();
+    std::vector<QWidget*> parents;
+    std::function<void()> answer = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        parents.push_back(box->parentWidget());
+        box->accept();
+        QApplication::setActiveWindow(nullptr);
+    };
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(0, answer);
+        MsgBox("Result Saved", vbInformation, "Results");
+    }
+    EXPECT_EQ(parents, (std::vector<QWidget*>{frmOther.Window(), frmOther.Window()}));
+    // The user brings the other window to the front: boxes follow it.
+    QApplication::setActiveWindow(frmHost.Window());
+    Settle();
+    QTimer::singleShot(0, answer);
+    MsgBox("Result Saved", vbInformation, "Results");
+    ASSERT_EQ(parents.size(), 3u);
+    EXPECT_EQ(parents[2], frmHost.Window());
 }
 
 TEST_F(RuntimeTest, F1OpensTheHelpPageOnlyOnceAHelpCommandHasRun) {

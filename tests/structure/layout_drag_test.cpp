@@ -25,7 +25,7 @@ protected:
     // A word wider than its label would be cut, whatever the label's height.
     void expectWordsFit(const std::string& state) {
         for (int n = 1; n <= frmDrag.lblOption().UBound(); ++n)
-            for (QLabel* l : {frmDrag.lblQuestion()(n), frmDrag.lblAnswer()(n),
+            for (QLabel* l : std::initializer_list<QLabel*>{frmDrag.lblQuestion()(n), frmDrag.lblAnswer()(n),
                               static_cast<QLabel*>(frmDrag.lblOption()(n))}) {
                 const QFontMetrics fm(l->font());
                 for (const QString& w : l->text().split(u' ', Qt::SkipEmptyParts))
@@ -76,4 +76,31 @@ TEST_F(DragLayoutTest, LongTextsAndManyRows) {
     expectWordsFit("long texts");
     frmDrag.vsbQuestion()->setValue(frmDrag.vsbQuestion()->maximum());
     expectClean("scrolled to the end");
+}
+
+// Rows stand at the designed typeface's line pitch: a four-row question of
+// the bank (its longest option wraps to three lines) shows every row at once;
+// a six-row one whose narrowest option wraps to five lines shows two whole
+// rows (at the stand-in's own pitch it showed less than two).
+TEST_F(DragLayoutTest, AFourRowQuestionShowsEveryRowWithoutScrolling) {
+    auto visibleRows = [] {
+        QWidget* area = frmDrag.lblQuestion()(1)->parentWidget();
+        int n = 0;
+        for (int r = 1; r <= frmDrag.lblQuestion().UBound(); ++r)
+            if (area->rect().contains(frmDrag.lblAnswer()(r)->geometry())) ++n;
+        return n;
+    };
+    for (bool showAnswer : {false, true}) {
+        frmExam.mblnFromShAns = showAnswer;
+        open(14);
+        ASSERT_EQ(frmDrag.lblQuestion().UBound(), 4);
+        EXPECT_EQ(visibleRows(), 4) << (showAnswer ? "correct matching" : "answering");
+        EXPECT_FALSE(frmDrag.vsbQuestion()->isVisibleTo(frmDrag.Window()));
+        EXPECT_EQ(frmDrag.vsbQuestion()->maximum(), 0);
+        frmDrag.Unload();
+    }
+    open(101);
+    ASSERT_EQ(frmDrag.lblQuestion().UBound(), 6);
+    EXPECT_GE(visibleRows(), 2);
+    EXPECT_TRUE(frmDrag.vsbQuestion()->isVisibleTo(frmDrag.Window()));
 }

@@ -6,6 +6,8 @@
 #include "support/fixture.h"
 #include "support/layout.h"
 
+#include <QScrollBar>
+
 using namespace plat;
 
 namespace {
@@ -59,4 +61,53 @@ TEST_F(GradeLayoutTest, PassFailWithoutAPassMarkAndReopened) {
     gblnFromResults = true;
     frmGrade.ShowSavedResult({650, 700, 1000, 65, "Fail"});
     expectClean("a reopened result");
+}
+
+// On paper the grid shows every category's row, unscrolled, with the frame
+// grown around it and the chart and buttons moved down clear of it; the
+// window on screen keeps its frame and its scrolled grid.
+TEST_F(GradeLayoutTest, ThePrintoutShowsEveryCategoryAndTheWindowKeepsItsFrame) {
+    run(10, false);
+    frmGrade.Show();
+    QTableWidget* g = frmGrade.msgReview();
+    ASSERT_EQ(g->rowCount(), 10);
+    QScrollBar* bar = g->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "the frame on screen holds fewer rows than the bank has categories";
+    bar->setValue(bar->maximum());
+    QWidget* body = frmGrade.Window()->centralWidget();
+    // The report's own controls, not the insides Qt lays out as it draws.
+    std::vector<QWidget*> children;
+    std::vector<QRect> onScreen;
+    for (QWidget* w : body->findChildren<QWidget*>())
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) {
+            children.push_back(w);
+            onScreen.push_back(w->geometry());
+        }
+    const QSize bodyOnScreen = body->size();
+
+    for (bool buttons : {false, true}) {
+        const std::string state = buttons ? "printed with its buttons" : "printed without its buttons";
+        TfrmGrade::PrintLayout paper(frmGrade, buttons);
+        EXPECT_EQ(bar->value(), 0) << state;
+        for (int r = 0; r < g->rowCount(); ++r)
+            EXPECT_TRUE(g->viewport()->rect().contains(g->visualRect(g->model()->index(r, 1))))
+                << state << ": row " << r + 1 << " is cut";
+        EXPECT_EQ(frmGrade.Frame5()->isVisible(), buttons) << state;
+        expectClean(state);
+
+        // The image holds the last category's row as the grid draws it.
+        const QImage image = paper.Image().convertToFormat(QImage::Format_RGB32);
+        const QRect last = g->visualRect(g->model()->index(g->rowCount() - 1, 1));
+        const QImage row = g->viewport()->grab(last).toImage().convertToFormat(QImage::Format_RGB32);
+        const QPoint at = g->viewport()->mapTo(body, last.topLeft());
+        EXPECT_EQ(image.copy(QRect(at, row.size())), row) << state;
+        EXPECT_GE(image.height(), body->height()) << state;
+    }
+
+    EXPECT_EQ(body->size(), bodyOnScreen);
+    for (size_t i = 0; i < children.size(); ++i)
+        EXPECT_EQ(children[i]->geometry(), onScreen[i]) << children[i]->objectName().toStdString() << " not put back";
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_TRUE(frmGrade.Frame5()->isVisible());
+    expectClean("back on screen after printing");
 }
