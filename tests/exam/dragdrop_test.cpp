@@ -93,7 +93,7 @@ TEST_F(DragStoreTest, RowsNumberedBeyond32767KeepTheirNumbers) {
     EXPECT_EQ(dragdrop::OptionOrder(rows, gen), (std::vector<long long>{50002, 50003, 50001}));
     EXPECT_EQ(dragdrop::StoredDrops(rows), (std::vector<long long>{50003, 0, 0}));
 
-    dragdrop::Save(*gcnExam, {50001, 50002, 50003}, {50003, 50001, 50002}, {50001, 50002, 0});
+    dragdrop::Save(*gcnExam, 40001, {50001, 50002, 50003}, {50003, 50001, 50002}, {50001, 50002, 0});
     EXPECT_EQ(dragdrop::StoredDrops(dragdrop::ReadRows(*gcnExam, 40001)), (std::vector<long long>{50001, 50002, 0}));
     EXPECT_EQ(gcnExam->Scalar("SELECT AnsRand FROM DragNDrop WHERE Index = 50001").toInt(), 50003);
 }

@@ -183,7 +183,9 @@ TEST_F(VisitTest, AFileThatCannotBeReadKeepsTheRecordedCommandsAndStaysAsItWas) 
         EXPECT_TRUE(answers::IsAnswered(*gcnExam, a, "SIM"));
         EXPECT_FALSE(sim::CloseConsole(folder(), a, {}, typist.console, o.console));
         EXPECT_EQ(fs::symlink_status(path).type(), type);
-        if (type == fs::file_type::regular) EXPECT_EQ(file(), tooLarge);
+        if (type == fs::file_type::regular) {
+            EXPECT_EQ(file(), tooLarge);
+        }
         fs::remove(path);
     }
 }
