@@ -124,7 +124,11 @@ FileStep WriteWholeMarked(const std::filesystem::path& target, const QByteArray&
 
 FileStep WriteWhole(const std::filesystem::path& target, const QByteArray& bytes, const std::filesystem::path& temp,
                     Existing existing) {
-    if (const int err = WriteFlushed(temp, bytes, O_CREAT | O_TRUNC)) return Failed(err);
+    // A temporary file left by a crash goes first, never opened: whatever took
+    // its name may be a pipe (which would hold the write open for good) or a
+    // second name of a file in use (which truncating would empty).
+    if (::unlink(temp.c_str()) != 0 && errno != ENOENT && errno != EISDIR) return Failed(errno);
+    if (const int err = WriteFlushed(temp, bytes, O_CREAT | O_EXCL)) return Failed(err);
     const int err = existing == Existing::Replace ? (::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno)
                                                   : RenameKeeping(temp, target);
     if (err) {

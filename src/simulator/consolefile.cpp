@@ -81,11 +81,6 @@ bool ReadAll(const std::filesystem::path& path, QByteArray& bytes, QString* prob
 FileOutcome WriteAll(const std::filesystem::path& folder, const QByteArray& bytes) {
     const std::filesystem::path path = ConsoleFilePath(folder);
     const std::filesystem::path temp = folder / kConsoleTempName;
-    // A temporary file left by a crash goes first: whatever took its name (a
-    // pipe would hold the write open forever) must not stand in the way.
-    std::error_code ignored;
-    if (!std::filesystem::is_directory(std::filesystem::symlink_status(temp, ignored)))
-        std::filesystem::remove(temp, ignored);
     const plat::FileStep step = plat::WriteWhole(path, bytes, temp, plat::Existing::Replace);
     if (step) return FileOutcome{};
     FileOutcome out;

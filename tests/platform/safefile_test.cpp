@@ -80,3 +80,19 @@ TEST_F(SafeFileTest, ReadsOnlyPlainFilesWithinTheLimit) {
     fs::create_symlink("/dev/zero", zero);
     EXPECT_EQ(plat::ReadRegularFile(zero, 1 << 20).status, FileRead::Status::NotAFile);
 }
+
+TEST_F(SafeFileTest, ALeftoverTemporaryNameIsNeverWrittenThrough) {
+    const fs::path target = Path("c.txt"), temp = Path("c.tmp"), other = Path("other.txt");
+    // A second name of another file: writing through it would empty that file.
+    ASSERT_TRUE(plat::WriteWhole(other, "keep me", Path("o.tmp"), Existing::Replace));
+    fs::create_hard_link(other, temp);
+    ASSERT_TRUE(plat::WriteWhole(target, "new", temp, Existing::Replace));
+    EXPECT_EQ(Bytes(other), "keep me");
+    EXPECT_EQ(Bytes(target), "new");
+
+    // A pipe with no reader would hold an ordinary open for good.
+    ASSERT_EQ(::mkfifo(temp.c_str(), 0600), 0);
+    ASSERT_TRUE(plat::WriteWhole(target, "newer", temp, Existing::Replace));
+    EXPECT_EQ(Bytes(target), "newer");
+    EXPECT_FALSE(fs::exists(temp));
+}
