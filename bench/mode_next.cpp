@@ -33,12 +33,8 @@ public:
 int main(int argc, char** argv) {
     bench::QuietHeadless();
     QApplication app(argc, argv);
-    bench::ProgramFolder program([](const plat::MsgBoxCall& c) {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(c.text));
-        return int(plat::vbOK);
-    });
-    gstrUserName = "bench";
-    gstrCandName = "Bench Candidate";
+    bench::ProgramFolder program(bench::UnexpectedBox);
+    bench::SignInBenchCandidate();
 
     const int runs = argc > 1 ? std::atoi(argv[1]) : 50;
     std::vector<double> ms, handler;

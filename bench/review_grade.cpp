@@ -178,8 +178,7 @@ int main(int argc, char** argv) {
     // End Exam's question is answered Yes; the ends of the run say so and the
     // benchmark reads on.
     bench::ProgramFolder program([](const plat::MsgBoxCall&) { return int(plat::vbYes); });
-    gstrUserName = "bench";
-    gstrCandName = "Bench Candidate";
+    bench::SignInBenchCandidate();
     gstrExamName = "Exam1";
     gvarExamDate = QDate::currentDate();
     gvarExamTime = QTime::currentTime();

@@ -83,12 +83,8 @@ Figures Measure(int runs) {
 int main(int argc, char** argv) {
     bench::QuietHeadless();
     QApplication app(argc, argv);
-    bench::ProgramFolder program([](const plat::MsgBoxCall& c) {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(c.text));
-        return int(plat::vbOK);
-    });
-    gstrUserName = "bench";
-    gstrCandName = "Bench Candidate";
+    bench::ProgramFolder program(bench::UnexpectedBox);
+    bench::SignInBenchCandidate();
     const int runs = std::max(1, argc > 1 ? std::atoi(argv[1]) : 15);
 
     std::printf("Set-up window Next, Customize, every cell at its largest, in order (%d runs each):\n", runs);

@@ -45,4 +45,17 @@ private:
     QTemporaryDir folder_;
 };
 
+// For a benchmark that expects no message box: one that comes is shown on the
+// terminal, since its figures then measure something else.
+inline int UnexpectedBox(const plat::MsgBoxCall& c) {
+    std::fprintf(stderr, "unexpected message: %s\n", qPrintable(c.text));
+    return int(plat::vbOK);
+}
+
+// The candidate the benchmark's runs belong to.
+inline void SignInBenchCandidate() {
+    gstrUserName = "bench";
+    gstrCandName = "Bench Candidate";
+}
+
 }  // namespace bench
