@@ -1,6 +1,7 @@
 // Draws exhibit descriptions (see pictures.h) with QPainter.
 #include "pictures.h"
 #include "draw.h"
+#include "statement.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -18,73 +19,6 @@
 namespace bank {
 
 namespace {
-
-struct Token {
-    std::string key;  // "name" of name=value, empty for a plain token
-    std::string value;
-};
-
-// Splits a statement into words, "quoted texts" and key=value pairs.
-bool tokenize(const std::string& line, std::vector<Token>& out, std::string& error) {
-    size_t i = 0;
-    auto quoted = [&](std::string& v) -> bool {
-        ++i;  // opening quote
-        while (i < line.size() && line[i] != '"') {
-            if (line[i] == '\\' && i + 1 < line.size()) {
-                ++i;
-                v += line[i] == 'n' ? '\n' : line[i];
-            } else {
-                v += line[i];
-            }
-            ++i;
-        }
-        if (i >= line.size()) {
-            error = "unterminated quoted text";
-            return false;
-        }
-        ++i;  // closing quote
-        return true;
-    };
-    while (i < line.size()) {
-        if (std::isspace(static_cast<unsigned char>(line[i]))) {
-            ++i;
-            continue;
-        }
-        Token t;
-        if (line[i] == '"') {
-            if (!quoted(t.value)) return false;
-        } else {
-            size_t b = i;
-            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])) && line[i] != '=') ++i;
-            std::string word = line.substr(b, i - b);
-            if (i < line.size() && line[i] == '=') {
-                ++i;
-                t.key = word;
-                if (i < line.size() && line[i] == '"') {
-                    if (!quoted(t.value)) return false;
-                } else {
-                    size_t vb = i;
-                    while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-                    t.value = line.substr(vb, i - vb);
-                }
-            } else {
-                t.value = word;
-            }
-        }
-        out.push_back(t);
-    }
-    return true;
-}
-
-bool toNumber(const std::string& s, double& v) {
-    try {
-        size_t used = 0;
-        v = std::stod(s, &used);
-        return used == s.size();
-    } catch (...) {
-        return false;
-    }
-}
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -147,7 +81,7 @@ public:
             std::string terr;
             size_t b = line.find_first_not_of(" \t");
             if (b == std::string::npos || line[b] == '#') continue;
-            if (!tokenize(line, tok, terr)) return fail(error, no, terr);
+            if (!TokenizeStatement(line, tok, terr)) return fail(error, no, terr);
             const std::string& what = tok[0].value;
             std::vector<std::string> pos;
             std::map<std::string, std::string> opt;
@@ -160,7 +94,7 @@ public:
                 num.clear();
                 for (size_t i = from; i < from + n; ++i) {
                     double v;
-                    if (i >= pos.size() || !toNumber(pos[i], v)) return false;
+                    if (i >= pos.size() || !StatementNumber(pos[i], v)) return false;
                     num.push_back(v);
                 }
                 return true;
@@ -171,7 +105,7 @@ public:
                     v = dflt;
                     return true;
                 }
-                return toNumber(it->second, v) && v >= 6 && v <= 40;
+                return StatementNumber(it->second, v) && v >= 6 && v <= 40;
             };
             if (what == "device") {
                 if (pos.size() != 4 || !numbers(2, 2)) return fail(error, no, "device NAME KIND X Y expected");
