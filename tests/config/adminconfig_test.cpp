@@ -308,11 +308,7 @@ TEST_F(AdminConfigTest, OkAfterARefusedUpdateKeepsTheWindowAndItsEditsAndCancelN
 // From the administrator's sign-in through the mode window to an update; the
 // mode window shows the stored configuration the next time it loads.
 TEST_F(AdminConfigTest, AdministratorsRoadThroughTheModeWindow) {
-    frmLogin.Show();
-    Click(frmLogin.optSUser());
-    frmLogin.txtUname()->setText("norvi");
-    frmLogin.txtPwd()->setText("kelm");
-    Click(frmLogin.cmdEnter());
+    SignInAsAdministrator();
     ASSERT_TRUE(frmMode.Visible());
     Click(frmMode.optConfig());
     Click(frmMode.cmdNext());
@@ -362,11 +358,7 @@ TEST_F(AdminConfigTest, AdministratorsRoadThroughTheModeWindow) {
 // administrator is looking at, although the sign-in and mode windows are up
 // beneath it and, once the question's box has gone, no window is active.
 TEST_F(AdminConfigTest, OkYesConfirmsOverTheConfigurationWindow) {
-    frmLogin.Show();
-    Click(frmLogin.optSUser());
-    frmLogin.txtUname()->setText("norvi");
-    frmLogin.txtPwd()->setText("kelm");
-    Click(frmLogin.cmdEnter());
+    SignInAsAdministrator();
     ASSERT_TRUE(frmLogin.Visible());
     ASSERT_TRUE(frmMode.Visible());
     Click(frmMode.optConfig());

@@ -47,11 +47,7 @@ TEST_F(ExamCloseTest, ACandidatesProgramEndsUngraded) {
 }
 
 TEST_F(ExamCloseTest, AfterAnAdministratorsSignInTheSignInWindowStays) {
-    frmLogin.Show();
-    Click(frmLogin.optSUser());
-    frmLogin.txtUname()->setText("norvi");
-    frmLogin.txtPwd()->setText("kelm");
-    Click(frmLogin.cmdEnter());
+    SignInAsAdministrator();
     ASSERT_TRUE(frmMode.Visible());
     startAndAnswer();
     closeByTitleBar();

@@ -88,13 +88,6 @@ protected:
         EXPECT_FALSE(w().IsLoaded());
         EXPECT_FALSE(run().empty());
     }
-    static void adminSignIn() {
-        frmLogin.Show();
-        Click(frmLogin.optSUser());
-        frmLogin.txtUname()->setText("norvi");
-        frmLogin.txtPwd()->setText("kelm");
-        Click(frmLogin.cmdEnter());
-    }
     static std::vector<long long> sorted(std::vector<long long> v) {
         std::sort(v.begin(), v.end());
         return v;
@@ -401,7 +394,7 @@ TEST_F(SettingsTest, BackOffersTheConfigurationOnlyAfterTheAdministratorsSignIn)
         EXPECT_FALSE(frmMode.optConfig()->isVisible()) << uname;
         frmMode.Unload();
     }
-    adminSignIn();
+    SignInAsAdministrator();
     learnThenBack();
     EXPECT_TRUE(frmMode.optConfig()->isVisible());
 }
@@ -409,7 +402,7 @@ TEST_F(SettingsTest, BackOffersTheConfigurationOnlyAfterTheAdministratorsSignIn)
 // After an update, the administrator's run from the set-up window follows
 // what was stored, and the window marks the configuration mode.
 TEST_F(SettingsTest, AfterAnUpdateTheSetUpWindowShowsWhatWasStored) {
-    adminSignIn();
+    SignInAsAdministrator();
     Click(frmMode.optConfig());
     Click(frmMode.cmdNext());
     ASSERT_TRUE(frmAdminConfig.Visible());

@@ -35,17 +35,11 @@ protected:
         Answer(*gcnExam, m, false);
         Answer(*gcnExam, sim, false);
         gcnExam->Execute("UPDATE DragNDrop SET AnsRand = Index + 1 where QId = ?", {d});
-        SaveRequest r;
-        r.candName = user == "norvi" ? "Norvi Lookalike" : "Cand " + user;
-        r.userName = user;
-        r.examName = "Exam of " + user;
-        r.date = QDate(2026, 12, 7);
-        r.time = time;
+        SaveRequest r = results_test::FailedRunRequest(user == "norvi" ? "Norvi Lookalike" : "Cand " + user, user,
+                                                       "Exam of " + user, QDate(2026, 12, 7), time);
         r.scoreObt = 500;
         r.passScore = 800;
-        r.maxScore = 1000;
         r.percentage = 50;
-        r.result = "Fail";
         return SaveResult(*gcnExam, folder(), r);
     }
     // A different run in the tables, so a reopen has something to replace.

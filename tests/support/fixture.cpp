@@ -104,6 +104,14 @@ void ProgramTest::SignInAs(const QString& loginName) {
     ASSERT_TRUE(frmMode.Visible()) << "the sign-in of " << loginName.toStdString() << " was refused";
 }
 
+void ProgramTest::SignInAsAdministrator() {
+    frmLogin.Show();
+    Click(frmLogin.optSUser());
+    frmLogin.txtUname()->setText("norvi");
+    frmLogin.txtPwd()->setText("kelm");
+    Click(frmLogin.cmdEnter());
+}
+
 std::vector<long long> ProgramTest::OptionsOf(long long qid, int correct) {
     std::vector<long long> v;
     plat::Recordset rs = gcnExam->OpenRecordset(

@@ -59,6 +59,8 @@ protected:
     // Signs a registered candidate in at the sign-in window, as a person does;
     // the mode window is then up.
     static void SignInAs(const QString& loginName);
+    // Signs the administrator in with the shipped login and password.
+    static void SignInAsAdministrator();
     // The options of a question that are correct (1) or not (0), by Index.
     static std::vector<long long> OptionsOf(long long qid, int correct);
 
