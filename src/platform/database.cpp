@@ -332,6 +332,10 @@ void Database::useWriteAheadLog() {
     sqlite3_exec(db_, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
 }
 
+void Database::Checkpoint() {
+    if (transDepth_ == 0) sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+}
+
 std::string Database::JournalMode() { return Scalar("PRAGMA journal_mode").toString(); }
 
 Database Database::Create(const std::filesystem::path& file) {
@@ -402,7 +406,9 @@ Database::Stmt Database::prepare(std::string_view sql, const Value* params, size
     int rc = sqlite3_prepare_v2(db_, translated.c_str(), -1, &st.s, nullptr);
     if (rc != SQLITE_OK) fail(std::string(sql), rc);
     if (!st.s) throw DbError("Empty statement", std::string(sql));
-    if (!sqlite3_stmt_readonly(st.s)) refuseIfMoved(sql);
+    // Inside a transaction the check was made when it began and is made again
+    // before it commits; nothing it writes reaches the file in between.
+    if (transDepth_ == 0 && !sqlite3_stmt_readonly(st.s)) refuseIfMoved(sql);
     int expected = sqlite3_bind_parameter_count(st.s);
     if (static_cast<size_t>(expected) != n)
         throw DbError("Statement expects " + std::to_string(expected) + " values, got " +
@@ -513,6 +519,7 @@ long long Database::RecordsAffected() const { return sqlite3_changes64(db_); }
 // committed in between.
 void Database::BeginTrans() {
     const char* begin = sqlite3_db_readonly(db_, "main") == 1 ? "BEGIN" : "BEGIN IMMEDIATE";
+    if (transDepth_ == 0) refuseIfMoved(begin);
     execute(transDepth_ == 0 ? std::string(begin) : "SAVEPOINT pemu" + std::to_string(transDepth_), nullptr, 0);
     ++transDepth_;
 }

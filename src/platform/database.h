@@ -150,6 +150,12 @@ public:
     // another connection held the lock for longer than the connection waits.
     static std::string MovedFailure(const std::filesystem::path& file);
     static std::string BusyFailure(const std::filesystem::path& file);
+    // Copies what the write-ahead log holds into the database file itself, as
+    // far as no other connection still reads it, without waiting for anyone:
+    // so that the database file alone, copied by someone backing it up or left
+    // without its log, holds the changes made so far. Quiet: what it cannot
+    // copy now a later checkpoint does.
+    void Checkpoint();
     // The journal mode in use ("wal", or "delete" where the log cannot be kept).
     std::string JournalMode();
 

@@ -50,15 +50,19 @@ int WriteFully(int fd, const char* data, size_t size) {
     return 0;
 }
 
-// Renames without ever replacing an existing target. Where the file system
-// has no such rename, a hard link followed by removing the old name does the
-// same.
+// Renames without ever replacing an existing target (see RenameNoReplace).
 int RenameKeeping(const std::filesystem::path& from, const std::filesystem::path& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL && errno != ENOSYS) return errno;
-    if (::link(from.c_str(), to.c_str()) != 0) return errno;
-    ::unlink(from.c_str());
-    return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return errno;
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+    if (errno != ENOENT) return errno;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -92,33 +96,12 @@ FileStep RenameNoReplace(const std::filesystem::path& from, const std::filesyste
     return err ? Failed(err) : FileStep{};
 }
 
-FileStep WriteWholeMarked(const std::filesystem::path& target, const QByteArray& bytes,
-                          const std::filesystem::path& temp) {
+FileStep WriteNewFile(const std::filesystem::path& path, const QByteArray& bytes) {
     // O_EXCL: a name left from an earlier write may be a second name of a
     // file in use, which truncating would empty.
-    if (const int err = WriteFlushed(temp, bytes, O_CREAT | O_EXCL)) return Failed(err);
-    if (::link(temp.c_str(), target.c_str()) != 0) {
-        const int err = errno;
-        if (err != EPERM && err != EOPNOTSUPP && err != ENOSYS) {
-            ::unlink(temp.c_str());
-            return Failed(err);
-        }
-        if (const int moved = RenameKeeping(temp, target)) {
-            ::unlink(temp.c_str());
-            return Failed(moved);
-        }
-        const Fd mark(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644));
-        if (mark.get() < 0) {
-            const int markErr = errno;
-            ::unlink(target.c_str());
-            return Failed(markErr);
-        }
-    }
-    const FileStep synced = SyncFolder(target.parent_path());
-    if (!synced) {
-        ::unlink(target.c_str());
-        ::unlink(temp.c_str());
-    }
+    if (const int err = WriteFlushed(path, bytes, O_CREAT | O_EXCL)) return Failed(err);
+    const FileStep synced = SyncFolder(path.parent_path());
+    if (!synced) ::unlink(path.c_str());
     return synced;
 }
 

@@ -36,17 +36,16 @@ enum class Existing {
 FileStep WriteWhole(const std::filesystem::path& target, const QByteArray& bytes, const std::filesystem::path& temp,
                     Existing existing);
 
-// Writes `bytes` to `temp`, which must not exist yet, flushes it and gives the
-// same file the second name `target` (never over an existing target), then
-// flushes the folder. The temporary name stays: while it stands it marks a
-// write whose sequel (a database row naming the target, say) may not have
-// happened, and the caller removes it once that is done. Where the file system
-// has no hard links the file is renamed and `temp` made again, empty, as the
-// mark. After a failure neither name is left.
-FileStep WriteWholeMarked(const std::filesystem::path& target, const QByteArray& bytes,
-                          const std::filesystem::path& temp);
+// Creates `path`, which must not exist yet, with `bytes`, and flushes the file
+// and then its folder, so that both the bytes and the name survive a power
+// cut. After a failure the name is gone.
+FileStep WriteNewFile(const std::filesystem::path& path, const QByteArray& bytes);
 
-// Renames `from` to `to`, failing when `to` exists already.
+// Renames `from` to `to`, failing when `to` exists already. Where the disk has
+// no such rename, a hard link followed by removing the old name does the same;
+// where it has neither (exFAT, FAT), `to` is looked for and a plain rename
+// follows, which is as safe only while whoever else renames in that folder
+// waits for the same lock as the caller.
 FileStep RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Flushes a folder's entries, so that a rename or removal in it survives a

@@ -6,23 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace results {
 
 namespace {
-
-enum class Leftover { Saving, Deleting };
-
-struct LeftName {
-    std::string name;  // as it stands in the folder
-    std::string key;
-    Leftover kind;
-};
 
 // Every name in the folder, read straight from the folder's entries: a
 // folder of 10,000 results is read in about a millisecond.
@@ -51,19 +43,47 @@ std::optional<std::string> DeletingKey(std::string_view name) {
     return std::string(name.substr(0, end - ending.size()));
 }
 
+QString Folded(std::string_view bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toCaseFolded();
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
 std::optional<struct stat> Look(const fs::path& p) {
     struct stat st {};
     if (::lstat(p.c_str(), &st) != 0) return std::nullopt;
     return st;
 }
 
-// Whether `file` is the half-saved file that the mark `mark` stands for: the
-// same file under its second name, or, where the disk has no hard links, any
-// plain file beside the empty mark made after the rename.
-bool HalfSavedBy(const fs::path& mark, const fs::path& file) {
-    const std::optional<struct stat> m = Look(mark), f = Look(file);
-    if (!m || !f || !S_ISREG(m->st_mode) || !S_ISREG(f->st_mode)) return false;
-    return (m->st_dev == f->st_dev && m->st_ino == f->st_ino) || m->st_size == 0;
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+enum class Row { Named, None, Unsure };
+
+// Whether a row names `key`. FileName compares as SQLite's NOCASE does, which
+// folds ASCII letters only: a row in another script's other letter case
+// ("Émile_12926_0101" for "émile_12926_0101"), or with a sign that folds onto
+// a plain letter, would not be found. So the rows that end in the key's own
+// digits and underscores, which no folding changes, are folded and compared
+// too; one of them equal to the key leaves a doubt.
+Row RowFor(plat::Database& db, const std::string& key) {
+    try {
+        if (db.Scalar("SELECT count(*) FROM ResultsBrief where FileName = ?", {key}).toInt() > 0) return Row::Named;
+        size_t tail = key.size();
+        while (tail > 0 && ((key[tail - 1] >= '0' && key[tail - 1] <= '9') || key[tail - 1] == '_')) --tail;
+        std::string pattern = "%";
+        for (size_t i = tail; i < key.size(); ++i) {
+            if (key[i] == '_') pattern += '\\';
+            pattern += key[i];
+        }
+        const QString folded = Folded(key);
+        plat::Recordset rs =
+            db.OpenRecordset("SELECT FileName FROM ResultsBrief where FileName LIKE ? ESCAPE '\\'", {pattern});
+        for (; !rs.Eof(); rs.MoveNext())
+            if (Folded(rs.Fields(0).toString()) == folded) return Row::Unsure;
+        return Row::None;
+    } catch (const std::exception&) {
+        return Row::Unsure;  // nothing is removed on a guess
+    }
 }
 
 }  // namespace
@@ -72,63 +92,126 @@ fs::path KeyFile(const fs::path& resultsFolder, const QString& key, const char* 
     return resultsFolder / (key.toStdString() + ending);
 }
 
-Recovery RecoverResultFiles(plat::Database& db, const fs::path& folder) {
-    Recovery out;
-    std::vector<LeftName> left;
+FolderScan::FolderScan(const fs::path& folder, const QString& prefix) : prefix_(prefix.toCaseFolded()) {
+    const std::string lead = prefix.toStdString();
+    // The prefix's leading plain ASCII letters are compared byte by byte, which
+    // turns away nearly every other result's name at its first bytes; a name
+    // with any other character there is folded whole, since a character
+    // outside ASCII may fold onto a plain letter.
+    size_t ascii = 0;
+    while (ascii < lead.size() && static_cast<unsigned char>(lead[ascii]) < 0x80) ++ascii;
     ForEachName(folder, [&](std::string_view name) {
         if (EndsWith(name, kSavingEnding)) {
-            std::string key(name.substr(0, name.size() - std::string_view(kSavingEnding).size()));
-            left.push_back({std::string(name), std::move(key), Leftover::Saving});
+            left_.push_back({std::string(name), std::string(name.substr(0, name.size() - std::strlen(kSavingEnding))),
+                             true});
         } else if (std::optional<std::string> key = DeletingKey(name)) {
-            left.push_back({std::string(name), std::move(*key), Leftover::Deleting});
+            left_.push_back({std::string(name), std::move(*key), false});
         }
+        if (lead.empty()) return;
+        size_t i = 0;
+        for (; i < ascii; ++i) {
+            if (i == name.size()) return;
+            if (static_cast<unsigned char>(name[i]) >= 0x80) break;
+            if (AsciiLower(name[i]) != AsciiLower(lead[i])) return;
+        }
+        if (i == lead.size()) {
+            folded_.insert(Folded(name));
+            return;
+        }
+        QString folded = Folded(name);
+        if (folded.startsWith(prefix_)) folded_.insert(std::move(folded));
     });
-    if (left.empty()) return out;
+}
 
-    for (const LeftName& l : left) {
-        bool named = false;
-        try {
-            named = db.Scalar("SELECT count(*) FROM ResultsBrief where FileName = ?", {l.key}).toInt() > 0;
-        } catch (const std::exception&) {
-            ++out.kept;  // nothing is removed on a guess
+FolderScan FolderScan::OfKey(const fs::path& folder, const QString& key) {
+    FolderScan scan;
+    const std::string k = key.toStdString();
+    for (const char* ending : {kSavingEnding, kDeletingEnding}) {
+        const std::string name = k + ending;
+        if (Look(folder / name)) scan.left_.push_back({name, k, ending == kSavingEnding});
+    }
+    return scan;
+}
+
+void FolderScan::Gone(const std::string& name) { folded_.remove(Folded(name)); }
+
+void FolderScan::Came(const std::string& name) {
+    QString folded = Folded(name);
+    if (!prefix_.isEmpty() && folded.startsWith(prefix_)) folded_.insert(std::move(folded));
+}
+
+Recovery SettleLeftovers(plat::Database& db, const fs::path& folder, FolderScan& scan) {
+    Recovery out;
+    for (const FolderScan::Leftover& l : scan.left_) {
+        const Row row = RowFor(db, l.key);
+        if (row == Row::Unsure) {
+            ++out.kept;
             continue;
         }
         const fs::path mine = folder / l.name;
-        const fs::path file = folder / (l.key + kResultEnding);
-        const bool fileStands = Look(file).has_value();
-        const std::optional<struct stat> st = Look(mine);
+        const std::string fileName = l.key + kResultEnding;
+        const fs::path file = folder / fileName;
+        const std::optional<struct stat> st = Look(mine), fileSt = Look(file);
+        if (!st) continue;  // gone already: another step of this copy settled it
+        auto remove = [&](const fs::path& p, const std::string& name) {
+            if (::unlink(p.c_str()) != 0) return false;
+            scan.Gone(name);
+            return true;
+        };
+        auto restore = [&] {
+            if (!plat::RenameNoReplace(mine, file)) return false;
+            scan.Gone(l.name);
+            scan.Came(fileName);
+            ++out.restored;
+            return true;
+        };
         bool done = false;
-        if (l.kind == Leftover::Saving) {
-            if (named && !fileStands && st && S_ISREG(st->st_mode) && st->st_size > 0) {
-                done = bool(plat::RenameNoReplace(mine, file));
-                out.restored += done;
-            } else {
-                if (!named && fileStands && HalfSavedBy(mine, file) && ::unlink(file.c_str()) != 0) {
-                    ++out.kept;
-                    continue;
-                }
-                done = ::unlink(mine.c_str()) == 0;
-                out.removed += done;
-            }
-        } else if (named && !fileStands) {
-            done = bool(plat::RenameNoReplace(mine, file));
-            out.restored += done;
+        if (row == Row::Named && !fileSt) {
+            done = S_ISREG(st->st_mode) && restore();
+        } else if (row == Row::Named) {
+            // "K.erf" stands: a parked copy gives way to it; a ".part" goes only
+            // when it is that very file or an empty mark, else which is the
+            // result is in doubt.
+            const bool mark = l.saving && S_ISREG(st->st_mode) && (SameFile(*st, *fileSt) || st->st_size == 0);
+            done = (!l.saving || mark) && remove(mine, l.name);
+            out.removed += done;
         } else {
-            done = ::unlink(mine.c_str()) == 0;
+            // No row: the step did not get through, or its row went. A
+            // ".erf" is removed with its ".part" only when it is that file.
+            const bool twin = l.saving && fileSt && S_ISREG(st->st_mode) && S_ISREG(fileSt->st_mode) &&
+                              SameFile(*st, *fileSt);
+            done = (!twin || remove(file, fileName)) && remove(mine, l.name);
             out.removed += done;
         }
         out.kept += !done;
     }
     if (out.removed || out.restored) plat::SyncFolder(folder);
+    scan.left_.clear();
     return out;
 }
 
-FolderNames::FolderNames(const fs::path& folder, const QString& prefix) {
-    const QString start = prefix.toCaseFolded();
-    ForEachName(folder, [&](std::string_view entry) {
-        QString name = QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())).toCaseFolded();
-        if (name.startsWith(start)) folded_.insert(std::move(name));
-    });
+Recovery SettleKey(plat::Database& db, const fs::path& folder, const QString& key) {
+    try {
+        plat::Transaction lock(db);
+        FolderScan scan = FolderScan::OfKey(folder, key);
+        const Recovery out = SettleLeftovers(db, folder, scan);
+        lock.Commit();
+        return out;
+    } catch (const std::exception&) {
+        return Recovery{0, 0, 1};
+    }
+}
+
+Recovery RecoverResultFiles(plat::Database& db, const fs::path& folder) {
+    try {
+        plat::Transaction lock(db);
+        FolderScan scan(folder);
+        const Recovery out = SettleLeftovers(db, folder, scan);
+        lock.Commit();
+        return out;
+    } catch (const std::exception&) {
+        return Recovery{0, 0, 1};
+    }
 }
 
 }  // namespace results

@@ -6,6 +6,8 @@
 #include "startup/state.h"
 
 #include <limits>
+
+#include <unistd.h>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -144,66 +146,72 @@ SaveOutcome SaveResult(plat::Database& db, const fs::path& programFolder, const 
         return fail(QStringLiteral("The date and time this run started are not known."));
 
     const fs::path folder = ResultsFolder(programFolder);
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec || !fs::is_directory(folder))
-        return fail(QStringLiteral("The folder ") + Shown(folder) + QStringLiteral(" cannot be made") +
-                    (ec ? QStringLiteral(" (") + Reason(ec) + QStringLiteral(").") : QStringLiteral(".")));
-
-    // Whatever an interrupted save or delete left goes before this save
-    // looks for a free name.
-    RecoverResultFiles(db, folder);
-
-    fs::path written;  // the file and its mark, removed again if the row cannot follow
-    fs::path mark;
+    QString key;
+    long long index = 0;
     try {
         const QByteArray text = RunFileText(db, req.adaptive);
-        plat::Transaction trans(db);
+        // The folder's lock (results/resultfolder.h), from the first look at
+        // the folder to the row's commit.
+        plat::Transaction lock(db);
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        if (ec || !fs::is_directory(folder))
+            return fail(QStringLiteral("The folder ") + Shown(folder) + QStringLiteral(" cannot be made") +
+                        (ec ? QStringLiteral(" (") + Reason(ec) + QStringLiteral(").") : QStringLiteral(".")));
+
+        // Whatever an interrupted save or delete left goes before this save
+        // looks for a free name; the folder is read once for both.
+        const QString base = ResultKey(req.userName, req.date, req.time);
+        FolderScan names(folder, base);
+        SettleLeftovers(db, folder, names);
+
         plat::Recordset last = db.OpenRecordset("SELECT Index FROM ResultsBrief order by Index DESC LIMIT 1");
-        const long long index = last.Eof() ? 1 : last.Fields(0).toInt() + 1;
+        index = last.Eof() ? 1 : last.Fields(0).toInt() + 1;
 
         // A key is taken by a row (FileName compares without letter case) or
         // by any of the names its files take in the folder, in any letter case.
-        const QString base = ResultKey(req.userName, req.date, req.time);
-        const FolderNames names(folder, base);
-        auto taken = [&](const QString& key) {
+        auto taken = [&](const QString& k) {
             for (const char* ending : {kResultEnding, kSavingEnding, kDeletingEnding})
-                if (names.Holds(key + QLatin1String(ending))) return true;
-            return RowHolds(db, key);
+                if (names.Holds(k + QLatin1String(ending))) return true;
+            return RowHolds(db, k);
         };
-        QString key = base;
+        key = base;
         for (int n = 2; taken(key); ++n) key = base + u'_' + QString::number(n);
 
         const fs::path file = KeyFile(folder, key);
         const fs::path part = KeyFile(folder, key, kSavingEnding);
-        if (const plat::FileStep step = plat::WriteWholeMarked(file, text, part); !step)
+        if (const plat::FileStep step = plat::WriteNewFile(part, text); !step)
             return fail(QStringLiteral("The file ") + Shown(file) + QStringLiteral(" cannot be written (") +
                         step.reason + QStringLiteral(")."));
-        written = file;
-        mark = part;
-
-        db.Execute(
-            "INSERT INTO ResultsBrief (Index,CandidateName,UserName,ExamName,ExDate,ExTime,Score,PassScore,"
-            "MaxScore,Percentage,Result,FileName) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)",
-            {index, req.candName.toStdString(), req.userName.toStdString(), req.examName.toStdString(),
-             req.date.toString(Qt::ISODate).toStdString(), TimeText(req.time).toStdString(),
-             static_cast<long long>(req.scoreObt), static_cast<long long>(req.passScore),
-             static_cast<long long>(req.maxScore), static_cast<long long>(req.percentage),
-             req.result.toStdString(), key.toStdString()});
-        trans.Commit();
-        // The row stands: the mark has done its work. Should removing it fail,
-        // the next save, delete or start removes it.
-        fs::remove(mark, ec);
-        out.saved = true;
-        out.key = key;
-        out.index = index;
-        out.message = Info(QStringLiteral("Result Saved"));
-        return out;
+        try {
+            db.Execute(
+                "INSERT INTO ResultsBrief (Index,CandidateName,UserName,ExamName,ExDate,ExTime,Score,PassScore,"
+                "MaxScore,Percentage,Result,FileName) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)",
+                {index, req.candName.toStdString(), req.userName.toStdString(), req.examName.toStdString(),
+                 req.date.toString(Qt::ISODate).toStdString(), TimeText(req.time).toStdString(),
+                 static_cast<long long>(req.scoreObt), static_cast<long long>(req.passScore),
+                 static_cast<long long>(req.maxScore), static_cast<long long>(req.percentage),
+                 req.result.toStdString(), key.toStdString()});
+            lock.Commit();
+        } catch (const std::exception&) {
+            // Removed while the lock is still held: once it is let go, another
+            // copy may take the same name for a save of its own.
+            ::unlink(part.c_str());
+            throw;
+        }
     } catch (const std::exception& e) {
-        if (!written.empty()) fs::remove(written, ec);
-        if (!mark.empty()) fs::remove(mark, ec);
         return fail(QStringLiteral("The result could not be recorded: ") + Reason(e) + u'.');
     }
+    // The row stands: the file takes its own name, and the database file
+    // alone lists the result. Should either not happen now, the result is
+    // safe all the same (see results/resultfolder.h).
+    SettleKey(db, folder, key);
+    db.Checkpoint();
+    out.saved = true;
+    out.key = key;
+    out.index = index;
+    out.message = Info(QStringLiteral("Result Saved"));
+    return out;
 }
 
 // ---------------------------------------------------------------- listing
@@ -266,7 +274,15 @@ ReopenOutcome ReopenResult(plat::Database& db, const fs::path& programFolder, co
 
     const fs::path file = FileOf(programFolder, r->fileName);
     const QString named = QStringLiteral("The saved result file ") + Shown(file);
-    const plat::FileRead read = plat::ReadRegularFile(file, kLargestResultFile);
+    plat::FileRead read = plat::ReadRegularFile(file, kLargestResultFile);
+    // A save whose row has committed but whose file has not yet taken its own
+    // name (another copy of the program is finishing it, or was stopped just
+    // then) has the whole file under its first name.
+    if (read.status == plat::FileRead::Status::Missing) {
+        plat::FileRead part =
+            plat::ReadRegularFile(KeyFile(ResultsFolder(programFolder), r->fileName, kSavingEnding), kLargestResultFile);
+        if (part.status == plat::FileRead::Status::Read) read = std::move(part);
+    }
     switch (read.status) {
     case plat::FileRead::Status::Read: break;
     case plat::FileRead::Status::Missing: return fail(named + QStringLiteral(" is missing."));
@@ -347,44 +363,61 @@ DeleteOutcome DeleteResult(plat::Database& db, const fs::path& programFolder, co
                     QStringLiteral("\", which is not in the results folder, so it is not deleted."));
 
     const fs::path folder = ResultsFolder(programFolder);
-    RecoverResultFiles(db, folder);
     const std::string key = target.fileName.toStdString();
-    // Another row naming the same file (in any letter case) still needs it.
-    const bool shared =
-        db.Scalar("SELECT count(*) FROM ResultsBrief where FileName = ? and Index <> ?", {key, target.index})
-            .toInt() > 0;
     const fs::path file = FileOf(programFolder, target.fileName);
-    std::error_code ec;
-    const fs::file_status st = fs::symlink_status(file, ec);
-    fs::path parked;
-    // The file is parked first, so that it can come back if the row cannot
-    // go (or the program is stopped before it has); a missing file does not
-    // keep the row.
-    if (fs::exists(st) && !shared) {
-        if (!fs::is_regular_file(st) && !fs::is_symlink(st))
-            return fail(QStringLiteral("The saved result file ") + Shown(file) +
-                        QStringLiteral(" cannot be removed: it is not a file."));
-        parked = KeyFile(folder, target.fileName, kDeletingEnding);
-        plat::FileStep step = plat::RenameNoReplace(file, parked);
-        if (step) step = plat::SyncFolder(folder);
-        if (!step) {
-            if (fs::exists(fs::symlink_status(parked, ec)) && !fs::exists(fs::symlink_status(file, ec)))
-                plat::RenameNoReplace(parked, file);
-            return fail(QStringLiteral("The saved result file ") + Shown(file) + QStringLiteral(" cannot be removed (") +
-                        step.reason + QStringLiteral(")."));
-        }
-    }
     try {
-        plat::Transaction trans(db);
-        db.Execute("DELETE * from ResultsBrief where Index = ? and FileName = ?", {target.index, key});
-        trans.Commit();
+        // The folder's lock (results/resultfolder.h), from the first look at
+        // the folder to the row's commit.
+        plat::Transaction lock(db);
+        FolderScan left(folder);
+        SettleLeftovers(db, folder, left);
+        // Gone already (another copy of the program deleted it): a file of
+        // that name now is none of this result's.
+        if (db.Scalar("SELECT count(*) FROM ResultsBrief where Index = ? and FileName = ?", {target.index, key})
+                .toInt() == 0) {
+            out.deleted = true;
+            return out;
+        }
+        // Another row naming the same file (in any letter case) still needs it.
+        const bool shared =
+            db.Scalar("SELECT count(*) FROM ResultsBrief where FileName = ? and Index <> ?", {key, target.index})
+                .toInt() > 0;
+        std::error_code ec;
+        const fs::file_status st = fs::symlink_status(file, ec);
+        fs::path parked;
+        // The file is parked first, so that it can come back if the row cannot
+        // go (or the program is stopped before it has); a missing file does not
+        // keep the row.
+        if (fs::exists(st) && !shared) {
+            if (!fs::is_regular_file(st) && !fs::is_symlink(st))
+                return fail(QStringLiteral("The saved result file ") + Shown(file) +
+                            QStringLiteral(" cannot be removed: it is not a file."));
+            parked = KeyFile(folder, target.fileName, kDeletingEnding);
+            plat::FileStep step = plat::RenameNoReplace(file, parked);
+            if (step) step = plat::SyncFolder(folder);
+            if (!step) {
+                if (fs::exists(fs::symlink_status(parked, ec)) && !fs::exists(fs::symlink_status(file, ec)))
+                    plat::RenameNoReplace(parked, file);
+                return fail(QStringLiteral("The saved result file ") + Shown(file) +
+                            QStringLiteral(" cannot be removed (") + step.reason + QStringLiteral(")."));
+            }
+        }
+        try {
+            db.Execute("DELETE * from ResultsBrief where Index = ? and FileName = ?", {target.index, key});
+            lock.Commit();
+        } catch (const std::exception&) {
+            // Put back while the lock is still held.
+            if (!parked.empty()) plat::RenameNoReplace(parked, file);
+            throw;
+        }
     } catch (const std::exception& e) {
-        if (!parked.empty()) plat::RenameNoReplace(parked, file);
         return fail(QStringLiteral("The result could not be deleted: ") + Reason(e) + u'.');
     }
-    // The row is gone; should the parked file stay, it names no result and
-    // the next save, delete or start removes it.
-    if (!parked.empty()) fs::remove(parked, ec);
+    // The row is gone: so goes the parked file, and the database file alone
+    // no longer lists the result. Should the parked file stay, it names no
+    // result and the next start, save or delete removes it.
+    SettleKey(db, folder, target.fileName);
+    db.Checkpoint();
     out.deleted = true;
     return out;
 }

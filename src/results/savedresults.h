@@ -74,7 +74,9 @@ struct SaveOutcome {
 // folder is put straight (results/resultfolder.h). The "results" folder is
 // created when missing. A key already held by a row (any letter case) or a
 // file gets "_2", "_3", ...; "Result Already Saved" is only for a report that
-// has saved. A failure names the file and the system's reason.
+// has saved. A failure names the file and the system's reason. A save or
+// delete of another copy of the program is waited for; one that outlasts the
+// database's wait is reported and nothing is changed.
 SaveOutcome SaveResult(plat::Database& db, const std::filesystem::path& programFolder, const SaveRequest& request);
 
 // ---------------------------------------------------------------- listing
@@ -129,7 +131,8 @@ struct ReopenOutcome {
 // AnsSelected and the DragNDrop and SimCommands answer columns in one
 // transaction. A position past the list gives "No Results Found"; a missing or
 // bad file, a file name outside "results" or figures beyond 16 bits change
-// nothing and are reported; so does a pipe, device or folder in the file's
+// nothing and are reported (a file still under its first name, its save
+// being finished, is read there); so does a pipe, device or folder in the file's
 // place (it is never opened) or a file larger than any the program writes.
 ReopenOutcome ReopenResult(plat::Database& db, const std::filesystem::path& programFolder, const Viewer& viewer,
                            int row);
@@ -169,7 +172,8 @@ struct DeleteOutcome {
 // either whole or gone once the folder is put straight. A missing file does
 // not keep the row; a file that cannot be removed keeps it and is reported; a
 // file name outside "results" is refused. A file another row still names is
-// kept.
+// kept; a result that another copy of the program has deleted already counts
+// as deleted, and no file of its name is touched.
 DeleteOutcome DeleteResult(plat::Database& db, const std::filesystem::path& programFolder,
                            const DeleteTarget& target);
 

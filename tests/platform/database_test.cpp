@@ -5,8 +5,11 @@
 #include "startup/module1.h"
 #include "support/fixture.h"
 
+#include <chrono>
 #include <fstream>
 #include <functional>
+#include <future>
+#include <thread>
 
 using plat::Database;
 using plat::DbError;
@@ -239,6 +242,27 @@ TEST_F(DatabaseTest, AWriteLockHeldElsewhereIsReportedAsSuch) {
     EXPECT_EQ(db().Scalar("SELECT count(*) FROM BookMark").toInt(), 2);
 }
 
+// A second copy of the program writing briefly: this connection waits for the
+// lock to be let go instead of failing at once.
+TEST_F(DatabaseTest, AShortWriteElsewhereIsWaitedFor) {
+    Database other = Database::Open(dbFile());
+    std::promise<void> locked, writing;
+    std::thread holder([&] {
+        plat::Transaction t(other);
+        other.Execute("INSERT INTO BookMark (QId,Deleted) VALUES (?,?)", {3, 0});
+        locked.set_value();
+        writing.get_future().wait();
+        // Well within the time the connection waits.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        t.Commit();
+    });
+    locked.get_future().wait();
+    writing.set_value();
+    EXPECT_NO_THROW(db().Execute("INSERT INTO BookMark (QId,Deleted) VALUES (?,?)", {4, 0}));
+    holder.join();
+    EXPECT_EQ(db().Scalar("SELECT count(*) FROM BookMark").toInt(), 2);
+}
+
 // A transaction holds the write lock from its start: one that reads first and
 // writes later would otherwise fail at once, without waiting, when another
 // copy of the program committed in between.
@@ -271,6 +295,8 @@ TEST_F(DatabaseTest, ADatabaseDeletedOrMovedWhileOpenIsNamedAsSuch) {
     const std::filesystem::path away = folder() / "elsewhere.db";
     std::filesystem::rename(dbFile(), away);
     expectMoved([&] { db().Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {1, 3}); });
+    // A transaction is refused at its start, before anything is written.
+    expectMoved([&] { plat::Transaction t(db()); });
     std::filesystem::rename(away, dbFile());
     db().Execute("INSERT INTO AnsSelected (QId,Answer) VALUES (?,?)", {1, 4});  // back in place
 

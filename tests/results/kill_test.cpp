@@ -1,7 +1,11 @@
 // A save or a delete killed before each of its changes to a file, then the
 // program started again: every listed result reopens whole, a result is either
 // listed with its file or gone, no temporary file stays behind, and the result
-// can be saved or deleted again.
+// can be saved or deleted again. Each on an ordinary disk and on disks without
+// hard links or without a rename that refuses to replace, as USB sticks and
+// memory cards are formatted; and the order in which a save and a delete flush
+// what they write, which a kill cannot show.
+#include "driver.h"
 #include "results/resultfolder.h"
 #include "results/savedresults.h"
 #include "run.h"
@@ -12,11 +16,8 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <fstream>
 #include <set>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 using namespace results;
 using namespace results_test;
@@ -25,9 +26,23 @@ namespace fs = std::filesystem;
 namespace {
 
 // What the folder held after a kill, before it was put straight.
-enum class Found { PartOnly, PartAndFileWithoutRow, PartWithRow, ParkedWithRow, ParkedWithoutRow };
+enum class Found { PartOnly, PartWithRow, PartAndFileWithoutRow, FileWithoutRow, ParkedWithRow, ParkedWithoutRow };
 
-class KillTest : public pemu_test::ProgramTest {
+struct Disk {
+    const char* name;
+    Settings settings;
+};
+
+const Disk kDisks[] = {
+    {"Ordinary", {}},
+    {"NoHardLinks", {"PEMU_NO_LINK=1"}},
+    {"NoRenameNoReplace", {"PEMU_NO_RENAME_NOREPLACE=1"}},
+    {"NeitherAsOnExFat", {"PEMU_NO_LINK=1", "PEMU_NO_RENAME_NOREPLACE=1"}},
+};
+
+void PrintTo(const Disk& d, std::ostream* os) { *os << d.name; }
+
+class KillTest : public pemu_test::ProgramTest, public ::testing::WithParamInterface<Disk> {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
@@ -46,48 +61,31 @@ protected:
         gcnExam->Execute("PRAGMA wal_checkpoint(TRUNCATE)");
     }
 
-    // A copy of the program folder's database and results.
-    static void copyProgram(const fs::path& from, const fs::path& to) {
-        fs::copy_file(from / "PEMUV2.0.db", to / "PEMUV2.0.db");
-        fs::copy(from / "results", to / "results");
+    // A copy of the program folder's database and results, under its path
+    // with no link in it, as the calls on open files name it.
+    fs::path copyProgram(const QTemporaryDir& dir) const {
+        const fs::path to = fs::canonical(dir.path().toStdString());
+        fs::copy_file(folder() / "PEMUV2.0.db", to / "PEMUV2.0.db");
+        fs::copy(folder() / "results", to / "results");
+        return to;
     }
 
-    // Runs the driver with the library that kills it before its n-th change
-    // to a file; true when it was killed, false when it finished its step.
-    static bool runKilledAt(const fs::path& work, std::vector<std::string> args, long n) {
-        args.insert(args.begin(), {PEMU_KILL_DRIVER, work.string(), (work / "PEMUV2.0.db").string()});
-        std::vector<std::string> env;
-        std::string asan = "ASAN_OPTIONS=verify_asan_link_order=0";
-        for (char** e = environ; *e; ++e) {
-            const std::string v = *e;
-            if (v.rfind("ASAN_OPTIONS=", 0) == 0) asan = v + ":verify_asan_link_order=0";
-            else if (v.rfind("LD_PRELOAD=", 0) != 0 && v.rfind("PEMU_KILL_AT=", 0) != 0) env.push_back(v);
-        }
-        env.push_back(asan);
-        env.push_back(std::string("LD_PRELOAD=") + PEMU_KILL_SHIM);
-        env.push_back("PEMU_KILL_AT=" + std::to_string(n));
-        std::vector<char*> argv, envp;
-        for (std::string& a : args) argv.push_back(a.data());
-        for (std::string& e : env) envp.push_back(e.data());
-        argv.push_back(nullptr);
-        envp.push_back(nullptr);
-        pid_t pid = 0;
-        EXPECT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()), 0);
-        int status = 0;
-        EXPECT_EQ(waitpid(pid, &status, 0), pid);
-        if (WIFSIGNALED(status)) {
-            EXPECT_EQ(WTERMSIG(status), SIGKILL);
-            return true;
-        }
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the driver failed at kill " << n;
-        return false;
+    // Runs the driver on the disk under test, killed before its n-th change to
+    // a file (0: never); true when it was killed, false when it finished.
+    static bool runKilledAt(const fs::path& work, const std::vector<std::string>& args, long n) {
+        Settings settings = GetParam().settings;
+        if (n > 0) settings.push_back("PEMU_KILL_AT=" + std::to_string(n));
+        const Ending e = WaitFor(StartDriver(work, args, settings));
+        EXPECT_TRUE(e.killed || e.status == 0) << "the driver failed at kill " << n;
+        return e.killed;
     }
 
     static bool rowNames(plat::Database& db, const std::string& key) {
         return db.Scalar("SELECT count(*) FROM ResultsBrief where FileName = ?", {key}).toInt() > 0;
     }
 
-    // What an interrupted step left, told by its leftover names.
+    // What an interrupted step left, told by its leftover names and by any
+    // result file that no row names.
     static std::set<Found> leftovers(plat::Database& db, const fs::path& results) {
         std::set<Found> found;
         for (const auto& e : fs::directory_iterator(results)) {
@@ -103,6 +101,8 @@ protected:
                                                                           : Found::PartOnly);
             } else if (ends(kDeletingEnding)) {
                 found.insert(rowNames(db, keyOf(kDeletingEnding)) ? Found::ParkedWithRow : Found::ParkedWithoutRow);
+            } else if (ends(kResultEnding) && !rowNames(db, keyOf(kResultEnding))) {
+                found.insert(Found::FileWithoutRow);
             }
         }
         return found;
@@ -132,24 +132,54 @@ protected:
         return listed;
     }
 
+    static std::vector<std::string> lines(const fs::path& file) {
+        std::vector<std::string> v;
+        std::ifstream in(file);
+        for (std::string line; std::getline(in, line);) v.push_back(line);
+        return v;
+    }
+
     static inline const Viewer admin{"norvi", true};
     std::set<std::string> originals;
 };
 
+// Where the call `call` comes first at or after `from`; npos when nowhere.
+size_t FirstFrom(const std::vector<std::string>& calls, const std::string& call, size_t from = 0) {
+    for (size_t i = from; i < calls.size(); ++i)
+        if (calls[i] == call) return i;
+    return std::string::npos;
+}
+
+// Where the call `call` comes last before `before`; npos when nowhere.
+size_t LastBefore(const std::vector<std::string>& calls, const std::string& call, size_t before) {
+    size_t found = std::string::npos;
+    for (size_t i = 0; i < std::min(before, calls.size()); ++i)
+        if (calls[i] == call) found = i;
+    return found;
+}
+
+std::string Names(const std::vector<std::string>& calls) {
+    std::string s;
+    for (const std::string& c : calls) s += "\n  " + c;
+    return s;
+}
+
 }  // namespace
 
-TEST_F(KillTest, ASaveKilledAtAnyMomentLeavesTheResultWholeOrGone) {
+TEST_P(KillTest, ASaveKilledAtAnyMomentLeavesTheResultWholeOrGone) {
     std::set<Found> seen;
     int kills = 0;
     for (long n = 1;; ++n) {
         ASSERT_LT(n, 400) << "the save never finished";
         QTemporaryDir dir;
-        const fs::path work = dir.path().toStdString();
-        copyProgram(folder(), work);
+        const fs::path work = copyProgram(dir);
         const bool killed = runKilledAt(work, {"save"}, n);
         plat::Database db = plat::Database::Open((work / "PEMUV2.0.db").string());
         const std::set<Found> found = leftovers(db, ResultsFolder(work));
         seen.insert(found.begin(), found.end());
+        // A result file is only ever named for a result whose row stands.
+        EXPECT_FALSE(found.count(Found::FileWithoutRow) || found.count(Found::PartAndFileWithoutRow))
+            << "a file that no row names at kill " << n;
 
         std::set<std::string> listed = restarted(db, work);
         for (const std::string& k : originals) EXPECT_TRUE(listed.count(k)) << k << " was lost at kill " << n;
@@ -174,25 +204,26 @@ TEST_F(KillTest, ASaveKilledAtAnyMomentLeavesTheResultWholeOrGone) {
     }
     EXPECT_GT(kills, 5);
     // The kills fell in each stretch of the save: writing, between the file
-    // and its row, between the row and the mark's removal.
+    // and its row, between the row and the file's own name.
     EXPECT_TRUE(seen.count(Found::PartOnly));
-    EXPECT_TRUE(seen.count(Found::PartAndFileWithoutRow));
     EXPECT_TRUE(seen.count(Found::PartWithRow));
 }
 
-TEST_F(KillTest, ADeleteKilledAtAnyMomentLeavesTheResultWholeOrGone) {
-    const std::string target = ListResults(*gcnExam, admin)[1].fileName.toStdString();
+TEST_P(KillTest, ADeleteKilledAtAnyMomentLeavesTheResultWholeOrGone) {
+    const std::vector<SavedResult> list = ListResults(*gcnExam, admin);
+    ASSERT_EQ(list.size(), originals.size());
+    const std::string target = list[1].fileName.toStdString();
     std::set<Found> seen;
     int kills = 0;
     for (long n = 1;; ++n) {
         ASSERT_LT(n, 400) << "the delete never finished";
         QTemporaryDir dir;
-        const fs::path work = dir.path().toStdString();
-        copyProgram(folder(), work);
+        const fs::path work = copyProgram(dir);
         const bool killed = runKilledAt(work, {"delete", "2"}, n);
         plat::Database db = plat::Database::Open((work / "PEMUV2.0.db").string());
         const std::set<Found> found = leftovers(db, ResultsFolder(work));
         seen.insert(found.begin(), found.end());
+        EXPECT_FALSE(found.count(Found::FileWithoutRow)) << "a file that no row names at kill " << n;
 
         const std::set<std::string> listed = restarted(db, work);
         std::set<std::string> others = originals;
@@ -219,15 +250,76 @@ TEST_F(KillTest, ADeleteKilledAtAnyMomentLeavesTheResultWholeOrGone) {
     EXPECT_TRUE(seen.count(Found::ParkedWithoutRow));
 }
 
+// A kill keeps what the page cache holds, so a flush left out shows only in
+// the order of the calls: the result file and the folder that names it are
+// flushed before the row commits, and the file gets its own name only after;
+// a deleted file is parked and the folder flushed before the row goes.
+TEST_P(KillTest, ASaveAndADeleteFlushBeforeTheirRowCommits) {
+    QTemporaryDir dir;
+    const fs::path work = copyProgram(dir);
+    const std::string results = (work / "results").string(), wal = (work / "PEMUV2.0.db-wal").string();
+    Settings settings = GetParam().settings;
+    const fs::path log = work / "calls.log";
+    settings.push_back("PEMU_KILL_LOG=" + log.string());
+
+    ASSERT_EQ(WaitFor(StartDriver(work, {"save"}, settings)).status, 0);
+    std::vector<std::string> calls = lines(log);
+    const std::string file = results + "/kim_12726_1405.erf", part = file + ".part";
+    // The row's commit is the first write to the database's log (which
+    // creates it afresh: the copy's database holds every commit).
+    const size_t commit = FirstFrom(calls, "write " + wal);
+    ASSERT_NE(commit, std::string::npos) << Names(calls);
+    const size_t written = LastBefore(calls, "write " + part, commit);
+    const size_t fileFlushed = FirstFrom(calls, "fsync " + part, written);
+    const size_t folderFlushed = FirstFrom(calls, "fsync " + results, fileFlushed);
+    EXPECT_NE(written, std::string::npos) << Names(calls);
+    EXPECT_LT(fileFlushed, commit) << "the file is not flushed before its row commits" << Names(calls);
+    EXPECT_LT(folderFlushed, commit) << "the folder is not flushed before the row commits" << Names(calls);
+    const std::string named = part + " " + file;
+    EXPECT_EQ(LastBefore(calls, "rename " + named, commit), std::string::npos) << Names(calls);
+    EXPECT_EQ(LastBefore(calls, "link " + named, commit), std::string::npos) << Names(calls);
+    EXPECT_TRUE(fs::is_regular_file(file));
+    EXPECT_FALSE(fs::exists(part));
+
+    fs::remove(log);
+    const std::vector<SavedResult> list = ListResults(*gcnExam, admin);
+    ASSERT_GE(list.size(), 2u);
+    const std::string victim = results + "/" + list[1].fileName.toStdString() + kResultEnding;
+    const std::string parked = results + "/" + list[1].fileName.toStdString() + kDeletingEnding;
+    ASSERT_EQ(WaitFor(StartDriver(work, {"delete", "2"}, settings)).status, 0);
+    calls = lines(log);
+    const size_t gone = FirstFrom(calls, "write " + wal);
+    ASSERT_NE(gone, std::string::npos) << Names(calls);
+    size_t park = std::string::npos;
+    for (const char* call : {"rename ", "link "}) {
+        const size_t at = LastBefore(calls, call + victim + " " + parked, gone);
+        if (at != std::string::npos && (park == std::string::npos || at > park)) park = at;
+    }
+    ASSERT_NE(park, std::string::npos) << "the file is not parked before its row goes" << Names(calls);
+    EXPECT_LT(FirstFrom(calls, "fsync " + results, park), gone)
+        << "the folder is not flushed after the file is parked" << Names(calls);
+    EXPECT_NE(FirstFrom(calls, "unlink " + parked, gone), std::string::npos) << Names(calls);
+    EXPECT_FALSE(fs::exists(victim));
+    EXPECT_FALSE(fs::exists(parked));
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, KillTest, ::testing::ValuesIn(kDisks),
+                         [](const ::testing::TestParamInfo<Disk>& d) { return std::string(d.param.name); });
+
 // What a stopped step left is put straight when the program starts.
-TEST_F(KillTest, StartingTheProgramPutsTheFolderStraight) {
+using StartTest = KillTest;
+TEST_F(StartTest, StartingTheProgramPutsTheFolderStraight) {
     const fs::path results = ResultsFolder(folder());
     const std::string parked = *originals.begin();
     // A delete stopped with the file parked and the row still there.
     fs::rename(results / (parked + kResultEnding), results / (parked + kDeletingEnding));
-    // A save stopped between its file and its row.
+    // A save stopped between its file and its row, as earlier versions left it:
+    // the mark a second name of the file.
     WriteFile((results / "kim_12726_1405.erf").string(), "qid : 1\r\n");
     fs::create_hard_link(results / "kim_12726_1405.erf", results / "kim_12726_1405.erf.part");
+    // A save stopped between its row and the file's own name.
+    const std::string named = *std::next(originals.begin());
+    fs::rename(results / (named + kResultEnding), results / (named + kSavingEnding));
 
     Module1::Disconnect();
     ASSERT_EQ(Module1::Main(), 0);
@@ -235,5 +327,6 @@ TEST_F(KillTest, StartingTheProgramPutsTheFolderStraight) {
     EXPECT_FALSE(fs::exists(results / (parked + kDeletingEnding)));
     EXPECT_FALSE(fs::exists(results / "kim_12726_1405.erf"));
     EXPECT_FALSE(fs::exists(results / "kim_12726_1405.erf.part"));
+    EXPECT_TRUE(fs::is_regular_file(results / (named + kResultEnding)));
     EXPECT_EQ(restarted(*gcnExam, folder()), originals);
 }

@@ -1,10 +1,13 @@
 // Saving a graded run: the file line by line, the ResultsBrief row, the key and
 // its clashes, the folder, and failures that must leave neither file nor row.
 #include "results/resultfile.h"
+#include "results/resultfolder.h"
 #include "results/savedresults.h"
 #include "run.h"
 #include "startup/state.h"
 #include "support/fixture.h"
+
+#include <QTemporaryDir>
 
 #include <filesystem>
 
@@ -174,6 +177,14 @@ TEST_F(SaveTest, ATakenKeyGetsANumberAndNoFileIsReplaced) {
     EXPECT_EQ(third.key, "cand03_12726_1405_3");
     EXPECT_EQ(third.index, 100);
     EXPECT_EQ(ReadFile(file("cand03_12726_1405_2").string()), "stray");
+
+    // Files in other letter case hold their keys too, in any script, as they
+    // would on a disk that folds letter case (FAT, exFAT).
+    WriteFile(file("CAND04_12726_1405").string(), "stray");
+    WriteFile((folder() / "results" / "Cand04_12726_1405_2.ERF.part").string(), "stray");
+    EXPECT_EQ(save(request("cand04")).key, "cand04_12726_1405_3");
+    WriteFile(file(QString::fromUtf8("ÉMILE_12726_1405")).string(), "stray");
+    EXPECT_EQ(save(request(QString::fromUtf8("émile"))).key, QString::fromUtf8("émile_12726_1405_2"));
 }
 
 TEST_F(SaveTest, ALoginNameCannotLeadTheFileOutOfTheFolder) {
@@ -293,4 +304,74 @@ TEST_F(SaveTest, LeftoversOfAStoppedSaveGoAndStrayFilesStay) {
     EXPECT_FALSE(fs::exists(results / "stray.erf.part"));
     EXPECT_EQ(ReadFile(file("stray").string()), "kept");
     EXPECT_EQ(entries(), 2u);
+}
+
+// Putting the folder straight removes a file only when it knows the file for
+// its own: what a person left there by hand, or what it cannot be sure of, stays.
+TEST_F(SaveTest, RecoveryRemovesOnlyWhatItKnowsIsItsOwn) {
+    const fs::path results = folder() / "results";
+    fs::create_directories(results);
+    auto row = [&](long long index, const QString& key) {
+        gcnExam->Execute("INSERT INTO ResultsBrief (Index,UserName,FileName) VALUES (?,'x',?)",
+                         {index, key.toStdString()});
+    };
+    const std::string leftovers[] = {"hand_12726_1405.erf.part", "named_12726_1405.erf.part",
+                                     "émile_12926_0101.erf.deleting"};
+    // An empty mark beside a stray file that no row names: no evidence.
+    WriteFile(file("hand_12726_1405").string(), "made by hand");
+    WriteFile((results / leftovers[0]).string(), "");
+    // A save stopped between its row and the file's own name.
+    AddToRun(*gcnExam, Pick(*gcnExam, "S"));
+    const std::string text = RunFileText(*gcnExam, false).toStdString();
+    WriteFile((results / leftovers[1]).string(), text);
+    row(1, "named_12726_1405");
+    // A parked file whose row names it in other letter case, which the
+    // database folds for ASCII letters only.
+    WriteFile((results / leftovers[2]).string(), text);
+    row(2, QString::fromUtf8("Émile_12926_0101"));
+
+    // With the rows out of reach, nothing at all is touched.
+    gcnExam->Execute("ALTER TABLE ResultsBrief RENAME TO Hidden");
+    Recovery r = RecoverResultFiles(*gcnExam, results);
+    EXPECT_EQ(r.kept, 3);
+    for (const std::string& name : leftovers) EXPECT_TRUE(fs::exists(results / name)) << name;
+    EXPECT_TRUE(fs::exists(file("hand_12726_1405")));
+    gcnExam->Execute("ALTER TABLE Hidden RENAME TO ResultsBrief");
+
+    r = RecoverResultFiles(*gcnExam, results);
+    EXPECT_EQ(ReadFile(file("hand_12726_1405").string()), "made by hand");
+    EXPECT_FALSE(fs::exists(results / leftovers[0]));
+    EXPECT_EQ(ReadFile(file("named_12726_1405").string()), text);
+    EXPECT_FALSE(fs::exists(results / leftovers[1]));
+    EXPECT_TRUE(fs::exists(results / leftovers[2])) << "a parked file was taken for no row's";
+    EXPECT_EQ(r.removed, 1);
+    EXPECT_EQ(r.restored, 1);
+    EXPECT_EQ(r.kept, 1);
+    const ReopenOutcome o = ReopenResult(*gcnExam, folder(), {"x", false}, 1);
+    EXPECT_TRUE(o.ok) << o.message.text.toStdString();
+}
+
+// The database's log holds a session's commits until they are copied into
+// the file itself: after a save and after a delete the file alone, copied
+// while the program runs, lists what the list shows.
+TEST_F(SaveTest, TheDatabaseFileAloneListsWhatWasSavedAndDeleted) {
+    AddToRun(*gcnExam, Pick(*gcnExam, "S"));
+    const Viewer admin{"norvi", true};
+    auto listedInCopy = [&] {
+        QTemporaryDir copy;
+        const fs::path to = fs::path(copy.path().toStdString()) / "PEMUV2.0.db";
+        fs::copy_file(dbFile(), to);
+        plat::Database db = plat::Database::Open(to);
+        std::vector<std::string> keys;
+        for (const SavedResult& r : ListResults(db, admin)) keys.push_back(r.fileName.toStdString());
+        return keys;
+    };
+    const SaveOutcome first = save(request());
+    const SaveOutcome second = save(request("cand02"));
+    ASSERT_TRUE(first.saved && second.saved);
+    EXPECT_EQ(listedInCopy(), (std::vector<std::string>{"cand01_12726_1405", "cand02_12726_1405"}));
+    const DeleteSelection s = SelectForDelete(*gcnExam, admin, 1);
+    ASSERT_TRUE(s.target);
+    ASSERT_TRUE(DeleteResult(*gcnExam, folder(), *s.target).deleted);
+    EXPECT_EQ(listedInCopy(), (std::vector<std::string>{"cand02_12726_1405"}));
 }
