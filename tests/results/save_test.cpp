@@ -337,6 +337,10 @@ TEST_F(SaveTest, RecoveryRemovesOnlyWhatItKnowsIsItsOwn) {
     for (const std::string& name : leftovers) EXPECT_TRUE(fs::exists(results / name)) << name;
     EXPECT_TRUE(fs::exists(file("hand_12726_1405")));
     gcnExam->Execute("ALTER TABLE Hidden RENAME TO ResultsBrief");
+    // Until it is put straight, a result whose row stands reopens from the
+    // file under its first name.
+    const ReopenOutcome early = ReopenResult(*gcnExam, folder(), {"x", false}, 1);
+    EXPECT_TRUE(early.ok) << early.message.text.toStdString();
 
     r = RecoverResultFiles(*gcnExam, results);
     EXPECT_EQ(ReadFile(file("hand_12726_1405").string()), "made by hand");
