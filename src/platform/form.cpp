@@ -240,6 +240,28 @@ void OptionButton::nextCheckState() {
     if (!isChecked()) setChecked(true);
 }
 
+void OptionButton::keyPressEvent(QKeyEvent* e) {
+    const bool back = e->key() == Qt::Key_Up || e->key() == Qt::Key_Left;
+    const bool on = e->key() == Qt::Key_Down || e->key() == Qt::Key_Right;
+    if ((!back && !on) || (e->modifiers() & ~Qt::KeypadModifier)) {
+        QRadioButton::keyPressEvent(e);
+        return;
+    }
+    // Qt moves the focus alone for options that are not auto-exclusive, and
+    // Enter would then start the option left behind.
+    QWidget* w = this;
+    do {
+        w = back ? w->previousInFocusChain() : w->nextInFocusChain();
+        auto* o = qobject_cast<OptionButton*>(w);
+        if (o && o->parentWidget() == parentWidget() && o->isVisibleTo(window()) && o->isEnabled()) {
+            o->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+            o->click();
+            return;
+        }
+    } while (w && w != this);
+    e->accept();
+}
+
 void OptionButton::SetValue(bool selected) {
     if (selected) {
         setChecked(true);

@@ -117,6 +117,10 @@ public:
 protected:
     // A click selects; it never clears the selected option.
     void nextCheckState() override;
+    // An arrow key moves to the next (Down, Right) or previous (Up, Left)
+    // option of the group in tab order, round the end, skipping the disabled
+    // and the hidden, and chooses it as a click does.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     std::function<void()> click_;
