@@ -90,9 +90,10 @@ double ContrastRatio(const QColor& a, const QColor& b);
 constexpr double kReadableContrast = 4.5;
 
 // For controls that are disabled to make them read-only (a model answer, a
-// reopened result): their text (and that of every control inside them) is
-// drawn dimmed, but never below the readable contrast against the window,
-// the text boxes' ground or a frame's slightly darker fill. Disabled push
+// reopened result, a name that cannot be changed): their text (and that of
+// every control inside them) is drawn dimmed, but never below the readable
+// contrast against the window, the text boxes' ground or a frame's slightly
+// darker fill. Every window applies it to all its controls. Disabled push
 // buttons keep the usual look.
 void ReadableWhenDisabled(QWidget* w);
 
