@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QMenuBar>
 #include <QRawFont>
-#include <QScreen>
 #include <QShortcut>
 #include <QTextLayout>
 #include <QTimer>
@@ -500,19 +499,8 @@ void Form::setOwner(QWidget* owner) {
     // Reparenting hides a window; one that is up stays up.
     const bool shown = win_->isVisible();
     win_->setParent(owner, Qt::Window);
-    if (owner) {
-        // At the size it will show at: a window never sized takes its contents' size.
-        if (!win_->testAttribute(Qt::WA_Resized)) win_->adjustSize();
-        // Centred over its owner, on the owner's screen.
-        const QRect over = owner->frameGeometry();
-        QPoint at = over.center() - QPoint(win_->width() / 2, win_->height() / 2);
-        if (QScreen* screen = owner->screen()) {
-            const QRect room = screen->availableGeometry();
-            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - win_->width())));
-            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - win_->height())));
-        }
-        win_->move(at);
-    }
+    // Centred over its owner, frame and all on the owner's screen.
+    PlaceOverOwner(win_, owner);
     if (shown) win_->show();
 }
 

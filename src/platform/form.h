@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QMargins>
 #include <QMainWindow>
 #include <QMenu>
 #include <QRadioButton>
@@ -96,6 +97,28 @@ constexpr double kReadableContrast = 4.5;
 // darker fill. Every window applies it to all its controls. Disabled push
 // buttons keep the usual look.
 void ReadableWhenDisabled(QWidget* w);
+
+// ---- windows on the screen
+
+// The frame a window is given where the platform reports none before the
+// window is shown: a title bar and a resizing border, as on the desktop the
+// windows were designed for (pixels).
+inline const QMargins kFrameAllowance{8, 31, 8, 8};
+
+// Where a window goes over its owner: its frame (`frame` around its inner
+// `size`) centred over the owner's frame, then moved inside `room`, the
+// screen's available area. A window larger than the room keeps its left
+// edge and its title bar on it. Returns the inner rectangle.
+QRect PlaceOver(const QRect& ownerFrame, const QSize& size, const QMargins& frame, const QRect& room);
+
+// The frame of a top-level window: the margins it reports once shown; before
+// that those its owner reports, or the allowance where neither reports any.
+QMargins FrameMargins(const QWidget* window, const QWidget* owner = nullptr);
+
+// Places a top-level window (a form's window or a dialog) over its owner, on
+// the owner's screen; and again when it is shown, with the frame it reports
+// then.
+void PlaceOverOwner(QWidget* window, QWidget* owner);
 
 int LeftOf(const QWidget* w);    // twips
 int TopOf(const QWidget* w);     // twips
@@ -300,8 +323,9 @@ protected:
 private:
     friend class FormWindow;
     void destroy();
-    // A modal window is owned by the window that opened it: centred over it,
-    // kept above it by the window manager; `owner` nullptr lets it go again.
+    // A modal window is owned by the window that opened it: centred over it
+    // (its whole frame on the screen), kept above it by the window manager;
+    // `owner` nullptr lets it go again.
     void setOwner(QWidget* owner);
 
     QString name_;

@@ -74,9 +74,6 @@ double drawnContrast(QWidget* w, const QRect& area) {
     for (const auto& [colour, n] : counts) best = std::max(best, contrast(QColor(colour), QColor(ground)));
     return best;
 }
-double drawnContrast(QWidget* w, int inset) {
-    return drawnContrast(w, w->rect().adjusted(inset, inset, -inset, -inset));
-}
 
 // Where a control draws its text, clear of its border, its check mark and
 // its arrow: the pixels that are read.
