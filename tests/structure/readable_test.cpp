@@ -123,13 +123,15 @@ QString shownText(QWidget* w) {
 std::set<std::string> declaredWindows() {
     static const QRegularExpression instance(R"(extern\s+T\w+\s+(\w+)\s*;)");
     std::set<std::string> names;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(std::filesystem::path(PEMU_SOURCE_DIR) / "src")) {
+    const std::filesystem::path src = std::filesystem::path(PEMU_SOURCE_DIR) / "src";
+    for (const auto& e : std::filesystem::recursive_directory_iterator(src)) {
         const std::string stem = e.path().stem().string();
         if (e.path().extension() != ".h" || (stem.rfind("frm", 0) != 0 && stem.rfind("Frm", 0) != 0)) continue;
         std::ifstream in(e.path());
         std::stringstream text;
         text << in.rdbuf();
-        for (const auto& m : instance.globalMatch(QString::fromStdString(text.str()))) names.insert(m.captured(1).toStdString());
+        for (const auto& m : instance.globalMatch(QString::fromStdString(text.str())))
+            names.insert(m.captured(1).toStdString());
     }
     return names;
 }
