@@ -3,6 +3,7 @@
 #include "convert.h"
 #include "runtime.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QMenuBar>
 #include <QRawFont>
-#include <QScreen>
 #include <QShortcut>
 #include <QTextLayout>
 #include <QTimer>
@@ -180,24 +180,40 @@ double ContrastRatio(const QColor& a, const QColor& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-void ReadableWhenDisabled(QWidget* w) {
+namespace {
+
+// Drawn text is smoothed: a stroke thinner than a pixel (the stem of a "1" at
+// eight points) comes out lighter than its colour, so the colour keeps a
+// margin above the readable contrast.
+constexpr double kInkMargin = 1.4;
+
+QPalette::ColorRole groundOf(QPalette::ColorRole text) {
+    switch (text) {
+    case QPalette::Text: return QPalette::Base;
+    case QPalette::ButtonText: return QPalette::Button;
+    default: return QPalette::Window;
+    }
+}
+
+// Sets the disabled colour of each text role to its active colour dimmed
+// toward its ground as far as it stays readable on every ground.
+void readableWhenDisabled(QWidget* w, std::initializer_list<QPalette::ColorRole> roles) {
     QPalette pal = w->palette();
-    // Every ground disabled text may stand on: the window and the text boxes,
-    // in either state, and a frame's fill, a shade darker.
+    // Every ground disabled text may stand on: the window, the text boxes and
+    // the buttons, in either state, and a frame's fill, a shade darker.
     std::vector<QColor> grounds;
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        for (QPalette::ColorRole r : {QPalette::Window, QPalette::Base}) {
+        for (QPalette::ColorRole r : {QPalette::Window, QPalette::Base, QPalette::Button}) {
             grounds.push_back(pal.color(g, r));
             grounds.push_back(pal.color(g, r).darker(110));
         }
     const auto readable = [&](const QColor& c) {
         return std::all_of(grounds.begin(), grounds.end(),
-                           [&](const QColor& g) { return ContrastRatio(c, g) >= kReadableContrast; });
+                           [&](const QColor& g) { return ContrastRatio(c, g) >= kReadableContrast * kInkMargin; });
     };
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text}) {
+    for (QPalette::ColorRole role : roles) {
         const QColor text = pal.color(QPalette::Active, role);
-        const QColor ground = pal.color(QPalette::Active, role == QPalette::Text ? QPalette::Base : QPalette::Window);
-        // Dimmed toward the ground as far as it stays readable.
+        const QColor ground = pal.color(QPalette::Active, groundOf(role));
         QColor chosen = text;
         for (int step = 10; step > 0; --step) {
             const double t = step * 0.05;
@@ -213,6 +229,10 @@ void ReadableWhenDisabled(QWidget* w) {
     }
     w->setPalette(pal);
 }
+
+}  // namespace
+
+void ReadableWhenDisabled(QWidget* w) { readableWhenDisabled(w, {QPalette::WindowText, QPalette::Text}); }
 
 int LeftOf(const QWidget* w) { return Twips(w->x()); }
 int TopOf(const QWidget* w) { return Twips(w->y()); }
@@ -238,6 +258,28 @@ OptionButton::OptionButton(const QString& caption, QWidget* parent) : QRadioButt
 
 void OptionButton::nextCheckState() {
     if (!isChecked()) setChecked(true);
+}
+
+void OptionButton::keyPressEvent(QKeyEvent* e) {
+    const bool back = e->key() == Qt::Key_Up || e->key() == Qt::Key_Left;
+    const bool on = e->key() == Qt::Key_Down || e->key() == Qt::Key_Right;
+    if ((!back && !on) || (e->modifiers() & ~Qt::KeypadModifier)) {
+        QRadioButton::keyPressEvent(e);
+        return;
+    }
+    // Qt moves the focus alone for options that are not auto-exclusive, and
+    // Enter would then start the option left behind.
+    QWidget* w = this;
+    do {
+        w = back ? w->previousInFocusChain() : w->nextInFocusChain();
+        auto* o = qobject_cast<OptionButton*>(w);
+        if (o && o->parentWidget() == parentWidget() && o->isVisibleTo(window()) && o->isEnabled()) {
+            o->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+            o->click();
+            return;
+        }
+    } while (w && w != this);
+    e->accept();
 }
 
 void OptionButton::SetValue(bool selected) {
@@ -330,6 +372,11 @@ FormWindow::FormWindow(Form* form) : form_(form) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     // The designed typeface, whatever font the desktop sets.
     setFont(DesignFont());
+    // A control disabled to be read only (a name that cannot change, points
+    // that are shown but never edited, the cells of a grid not in use) is
+    // still read: every window's disabled text stays readable. Push buttons
+    // get their dimmed look back once the window is built.
+    readableWhenDisabled(this, {QPalette::WindowText, QPalette::Text, QPalette::ButtonText});
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::WindowShortcut);
     QObject::connect(f1, &QShortcut::activated, this, [] { Guard([] { PressF1(); }); });
@@ -394,6 +441,14 @@ void Form::Load() {
     try {
         Build();
         Form_Load();
+        // Its load step may have closed it again.
+        if (win_)
+            for (QPushButton* b : win_->findChildren<QPushButton*>()) {
+                QPalette pal = b->palette();
+                pal.setColor(QPalette::Disabled, QPalette::ButtonText,
+                             QApplication::palette(b).color(QPalette::Disabled, QPalette::ButtonText));
+                b->setPalette(pal);
+            }
     } catch (...) {
         // A window whose load step failed is not left half-built.
         loading_ = false;
@@ -444,19 +499,8 @@ void Form::setOwner(QWidget* owner) {
     // Reparenting hides a window; one that is up stays up.
     const bool shown = win_->isVisible();
     win_->setParent(owner, Qt::Window);
-    if (owner) {
-        // At the size it will show at: a window never sized takes its contents' size.
-        if (!win_->testAttribute(Qt::WA_Resized)) win_->adjustSize();
-        // Centred over its owner, on the owner's screen.
-        const QRect over = owner->frameGeometry();
-        QPoint at = over.center() - QPoint(win_->width() / 2, win_->height() / 2);
-        if (QScreen* screen = owner->screen()) {
-            const QRect room = screen->availableGeometry();
-            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - win_->width())));
-            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - win_->height())));
-        }
-        win_->move(at);
-    }
+    // Centred over its owner, frame and all on the owner's screen.
+    PlaceOverOwner(win_, owner);
     if (shown) win_->show();
 }
 

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QMargins>
 #include <QMainWindow>
 #include <QMenu>
 #include <QRadioButton>
@@ -90,11 +91,34 @@ double ContrastRatio(const QColor& a, const QColor& b);
 constexpr double kReadableContrast = 4.5;
 
 // For controls that are disabled to make them read-only (a model answer, a
-// reopened result): their text (and that of every control inside them) is
-// drawn dimmed, but never below the readable contrast against the window,
-// the text boxes' ground or a frame's slightly darker fill. Disabled push
+// reopened result, a name that cannot be changed): their text (and that of
+// every control inside them) is drawn dimmed, but never below the readable
+// contrast against the window, the text boxes' ground or a frame's slightly
+// darker fill. Every window applies it to all its controls. Disabled push
 // buttons keep the usual look.
 void ReadableWhenDisabled(QWidget* w);
+
+// ---- windows on the screen
+
+// The frame a window is given where the platform reports none before the
+// window is shown: a title bar and a resizing border, as on the desktop the
+// windows were designed for (pixels).
+inline const QMargins kFrameAllowance{8, 31, 8, 8};
+
+// Where a window goes over its owner: its frame (`frame` around its inner
+// `size`) centred over the owner's frame, then moved inside `room`, the
+// screen's available area. A window larger than the room keeps its left
+// edge and its title bar on it. Returns the inner rectangle.
+QRect PlaceOver(const QRect& ownerFrame, const QSize& size, const QMargins& frame, const QRect& room);
+
+// The frame of a top-level window: the margins it reports once shown; before
+// that those its owner reports, or the allowance where neither reports any.
+QMargins FrameMargins(const QWidget* window, const QWidget* owner = nullptr);
+
+// Places a top-level window (a form's window or a dialog) over its owner, on
+// the owner's screen; and again when it is shown, with the frame it reports
+// then.
+void PlaceOverOwner(QWidget* window, QWidget* owner);
 
 int LeftOf(const QWidget* w);    // twips
 int TopOf(const QWidget* w);     // twips
@@ -117,6 +141,10 @@ public:
 protected:
     // A click selects; it never clears the selected option.
     void nextCheckState() override;
+    // An arrow key moves to the next (Down, Right) or previous (Up, Left)
+    // option of the group in tab order, round the end, skipping the disabled
+    // and the hidden, and chooses it as a click does.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     std::function<void()> click_;
@@ -295,8 +323,9 @@ protected:
 private:
     friend class FormWindow;
     void destroy();
-    // A modal window is owned by the window that opened it: centred over it,
-    // kept above it by the window manager; `owner` nullptr lets it go again.
+    // A modal window is owned by the window that opened it: centred over it
+    // (its whole frame on the screen), kept above it by the window manager;
+    // `owner` nullptr lets it go again.
     void setOwner(QWidget* owner);
 
     QString name_;

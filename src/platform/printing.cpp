@@ -1,5 +1,6 @@
 #include "printing.h"
 
+#include "form.h"
 #include "runtime.h"
 
 #include <QFontDialog>
@@ -24,6 +25,7 @@ std::unique_ptr<QPrinter> ShowPrintDialog(QWidget* parent) {
     // On the heap and watched: a timer may close the window it belongs to
     // while it waits, and the dialog goes with that window.
     QPointer<QPrintDialog> dialog = new QPrintDialog(printer.get(), parent);
+    PlaceOverOwner(dialog, parent);
     const int result = dialog->exec();
     const bool gone = !dialog;
     delete dialog.data();
@@ -38,6 +40,7 @@ void SetPrintDialogHook(PrintDialogHook hook) { gPrintHook = std::move(hook); }
 std::optional<QFont> ShowFontDialog(const QFont& initial, QWidget* parent) {
     if (gFontHook) return gFontHook(initial);
     QPointer<QFontDialog> dialog = new QFontDialog(initial, parent);
+    PlaceOverOwner(dialog, parent);
     const int result = dialog->exec();
     const bool gone = !dialog;
     const QFont chosen = gone ? initial : dialog->selectedFont();

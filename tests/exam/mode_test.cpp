@@ -11,6 +11,7 @@
 #include "support/fixture.h"
 
 #include <QDate>
+#include <QTest>
 #include <QTime>
 
 #include <algorithm>
@@ -274,6 +275,73 @@ TEST_F(ModeTest, OptionChains) {
     EXPECT_FALSE(frmMode.optAdaptive()->Value());
     EXPECT_FALSE(frmMode.frmExams()->isEnabled());
     EXPECT_TRUE(frmMode.frmExamType()->isEnabled());
+}
+
+// The arrow keys go round the options of one group in tab order, past the
+// type frame, the disabled and the hidden, and choose the option they reach as
+// a click does; Enter then starts what was chosen.
+TEST_F(ModeTest, ArrowKeysChooseTheOptionTheyMoveToAndEnterStartsIt) {
+    const auto press = [](Qt::Key key) {
+        QWidget* ring = frmMode.Window()->focusWidget();
+        ASSERT_NE(ring, nullptr);
+        QTest::keyClick(ring, key);
+    };
+    const auto ringOn = [](QWidget* w) { return frmMode.Window()->focusWidget() == w; };
+    // Exam mode switched off: Down passes it by.
+    config("ExamMode", 0);
+    frmMode.Show();
+    frmMode.optLearn()->setFocus();
+    press(Qt::Key_Down);
+    EXPECT_TRUE(ringOn(frmMode.optResults()));
+    EXPECT_TRUE(frmMode.optResults()->Value());
+    frmMode.Unload();
+
+    config("ExamMode", 1);
+    config("Etype", "B");
+    config("NofQues", 25);
+    frmMode.Show();  // learn mode
+    frmMode.optLearn()->setFocus();
+
+    press(Qt::Key_Down);
+    EXPECT_TRUE(ringOn(frmMode.optExam()));
+    EXPECT_TRUE(frmMode.optExam()->Value());
+    EXPECT_FALSE(frmMode.optLearn()->Value());
+    EXPECT_TRUE(frmMode.optLinear()->Value()) << "exam mode's handler did not run";
+    EXPECT_TRUE(frmMode.frmExams()->isEnabled());
+
+    press(Qt::Key_Right);  // over Linear and Adaptive, in their own frame
+    EXPECT_TRUE(ringOn(frmMode.optResults()));
+    EXPECT_TRUE(frmMode.optResults()->Value());
+    EXPECT_FALSE(frmMode.optLinear()->Value()) << "open results' handler did not run";
+    EXPECT_FALSE(frmMode.frmExams()->isEnabled());
+
+    press(Qt::Key_Down);  // round the end, past the hidden exam configuration
+    EXPECT_TRUE(ringOn(frmMode.optLearn()));
+    EXPECT_TRUE(frmMode.optLearn()->Value());
+    press(Qt::Key_Up);
+    EXPECT_TRUE(ringOn(frmMode.optResults()));
+    press(Qt::Key_Left);
+    EXPECT_TRUE(ringOn(frmMode.optExam()));
+    EXPECT_TRUE(frmMode.optLinear()->Value());
+    EXPECT_TRUE(frmMode.frmExams()->isEnabled());
+
+    // Adaptive, disabled, is passed by: the type frame has no other option.
+    frmMode.optLinear()->setFocus();
+    press(Qt::Key_Down);
+    EXPECT_TRUE(ringOn(frmMode.optLinear()));
+    EXPECT_TRUE(frmMode.optLinear()->Value());
+    // The exam list.
+    exam(1)->setFocus();
+    press(Qt::Key_Down);
+    EXPECT_TRUE(ringOn(exam(2)));
+    EXPECT_TRUE(exam(2)->Value());
+    EXPECT_FALSE(exam(1)->Value());
+
+    press(Qt::Key_Return);
+    ASSERT_TRUE(frmExam.Visible()) << "Enter did not start the exam";
+    EXPECT_EQ(frmExam.Caption(), " Exam2");
+    EXPECT_EQ(sorted(QIdsOf(RunQuestions(*gcnExam))), block(26, 25));
+    EXPECT_FALSE(frmMode.IsLoaded());
 }
 
 TEST_F(ModeTest, LinearNumberedExamDrawsItsBlockAndOpensTheExamWindow) {

@@ -371,6 +371,57 @@ TEST_F(SettingsTest, ARefusedSelectionKeepsTheWindowTheEntriesAndTheOldRun) {
     EXPECT_TRUE(oldRunKept());
 }
 
+// The arrow keys choose the source they move to, as a click does: Customize
+// by Space, then Up Up chooses "Select all the Questions", whose count can be
+// typed again and is the one NEXT starts.
+TEST_F(SettingsTest, ArrowKeysChooseTheSourceTheyMoveTo) {
+    gcnExam->Execute("INSERT INTO BookMark (QId) SELECT QId FROM Questions where QId <= 7");
+    w().Show();
+    const auto press = [](Qt::Key key) {
+        ASSERT_NE(focused(), nullptr);
+        QTest::keyClick(focused(), key);
+    };
+    w().optCustom()->setFocus();
+    press(Qt::Key_Space);
+    ASSERT_TRUE(w().optCustom()->Value());
+    ASSERT_TRUE(w().frmCustom()->isEnabled());
+
+    press(Qt::Key_Up);
+    EXPECT_EQ(focused(), w().optBookMark());
+    EXPECT_TRUE(w().optBookMark()->Value());
+    EXPECT_FALSE(w().optCustom()->Value());
+    EXPECT_EQ(w().lblAvailQuest()->text(), "7") << "the bookmarks' handler did not run";
+    EXPECT_FALSE(w().frmCustom()->isEnabled());
+    press(Qt::Key_Up);
+    EXPECT_EQ(focused(), w().optAll());
+    EXPECT_TRUE(w().optAll()->Value());
+    EXPECT_FALSE(w().optBookMark()->Value());
+    EXPECT_EQ(w().lblAvailQuest()->text(), "240");
+
+    // Round the end and back; Left and Right as Up and Down.
+    press(Qt::Key_Up);
+    EXPECT_EQ(focused(), w().optCustom());
+    EXPECT_TRUE(w().frmCustom()->isEnabled());
+    EXPECT_TRUE(w().txtQuestNum()->isReadOnly());
+    press(Qt::Key_Right);
+    EXPECT_EQ(focused(), w().optAll());
+    EXPECT_TRUE(w().optAll()->Value());
+    EXPECT_FALSE(w().frmCustom()->isEnabled());
+    EXPECT_FALSE(w().txtQuestNum()->isReadOnly()) << "the count cannot be typed";
+    press(Qt::Key_Left);
+    press(Qt::Key_Down);
+    EXPECT_EQ(focused(), w().optAll());
+
+    w().txtQuestNum()->setFocus();
+    w().txtQuestNum()->selectAll();
+    QTest::keyClicks(w().txtQuestNum(), "12");
+    EXPECT_EQ(w().txtQuestNum()->text(), "12");
+    Click(w().cmdNext());
+    expectRunOpened();
+    const std::vector<long long> all = bank();
+    EXPECT_EQ(run(), std::vector<long long>(all.begin(), all.begin() + 12));
+}
+
 // Only the administrator's sign-in offers the exam configuration on the way
 // back; a candidate who signed up as "Norvi" is a candidate.
 TEST_F(SettingsTest, BackOffersTheConfigurationOnlyAfterTheAdministratorsSignIn) {

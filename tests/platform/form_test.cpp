@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace plat;
 
@@ -248,6 +249,85 @@ TEST_F(FormRuntimeTest, AModalWindowIsOwnedByTheWindowThatOpenedIt) {
     frmProbe.Show(true);
     EXPECT_TRUE(survived);
     EXPECT_FALSE(frmOpener.IsLoaded());
+}
+
+// A window over its owner: centred over it, then moved, frame and all, into
+// the screen's available area, wherever the owner stands; a window larger than
+// the area keeps its title bar on it. Here on a 1280 x 720 area below a 40
+// pixel panel, with a frame of a 31 pixel title bar and 8 pixel borders.
+TEST(PlaceOverTest, TheWholeFrameStaysInTheAvailableArea) {
+    const QRect room(0, 40, 1280, 680);
+    const QMargins frame(8, 31, 8, 8);
+    const QSize size(793, 520);  // the review list at 1x, menu included
+    const auto outer = [&](const QRect& inner) { return inner.marginsAdded(frame); };
+    const auto ownerAt = [](int x, int y) { return QRect(x, y, 809, 524); };  // an exam window's frame
+
+    // Room around it: centred.
+    const QRect middle = PlaceOver(ownerAt(200, 120), size, frame, room);
+    EXPECT_EQ(outer(middle).center(), ownerAt(200, 120).center());
+    EXPECT_EQ(middle.size(), size);
+
+    const struct {
+        const char* where;
+        QRect owner;
+    } owners[] = {
+        {"at the top", ownerAt(200, 40)},
+        {"above the top", ownerAt(200, -200)},
+        {"at the bottom", ownerAt(200, 720 - 524)},
+        {"below the bottom", ownerAt(200, 600)},
+        {"top left", ownerAt(-300, 0)},
+        {"top right", ownerAt(1000, 0)},
+        {"bottom left", ownerAt(-300, 650)},
+        {"bottom right", ownerAt(1000, 650)},
+    };
+    for (const auto& o : owners) {
+        SCOPED_TRACE(o.where);
+        const QRect placed = PlaceOver(o.owner, size, frame, room);
+        EXPECT_EQ(placed.size(), size);
+        EXPECT_TRUE(room.contains(outer(placed))) << "frame " << outer(placed).top() << ".." << outer(placed).bottom()
+                                                  << " x " << outer(placed).left() << ".." << outer(placed).right();
+    }
+    // An owner at the top: the title bar just below the panel, not behind it.
+    EXPECT_EQ(outer(PlaceOver(ownerAt(200, 40), size, frame, room)).top(), 40);
+    EXPECT_EQ(PlaceOver(ownerAt(200, 40), size, frame, room).top(), 40 + 31);
+    // At the bottom: the bottom border on the area's last row.
+    EXPECT_EQ(outer(PlaceOver(ownerAt(200, 600), size, frame, room)).bottom(), room.bottom());
+
+    // Too tall and too wide for the area: the title bar and left edge stay on it.
+    const QRect big = PlaceOver(ownerAt(200, 600), QSize(1400, 800), frame, room);
+    EXPECT_EQ(outer(big).topLeft(), room.topLeft());
+}
+
+// Before a window is shown its frame is not known: its owner's frame stands in,
+// or the allowance where nothing reports one. Shown, it reports its own.
+TEST_F(FormRuntimeTest, AWindowsFrameIsWhatItReportsOnceShown) {
+    frmOpener.Load();
+    EXPECT_EQ(FrameMargins(frmOpener.Window()), kFrameAllowance);
+    frmOpener.Show();
+    const QMargins reported = frmOpener.Window()->windowHandle()->frameMargins();
+    EXPECT_EQ(FrameMargins(frmOpener.Window()), reported);
+    frmProbe.Load();
+    EXPECT_EQ(FrameMargins(frmProbe.Window(), frmOpener.Window()), reported);
+    EXPECT_EQ(frmOpener.Window()->frameGeometry().marginsRemoved(reported), frmOpener.Window()->geometry());
+}
+
+// The frame is known for certain only once a window is shown, so it is placed
+// again then, at the size it shows at.
+TEST_F(FormRuntimeTest, AWindowIsPlacedAgainWhenItIsShown) {
+    frmOpener.Show();
+    frmOpener.Window()->move(150, 120);
+    QWidget* w = frmProbe.Window();
+    w->resize(200, 100);
+    PlaceOverOwner(w, frmOpener.Window());
+    w->resize(400, 300);
+    w->show();
+    const QPoint off = w->frameGeometry().center() - frmOpener.Window()->frameGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 2) << "placed at the size it had before it showed";
+    // Shown again later, where the user left it.
+    w->hide();
+    w->move(10, 10);
+    w->show();
+    EXPECT_EQ(w->frameGeometry().topLeft(), QPoint(10, 10));
 }
 
 // Enter presses the default button of the window it is typed in, not one of
