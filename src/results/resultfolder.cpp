@@ -64,10 +64,12 @@ enum class Row { Named, None, Unsure };
 // ("Émile_12926_0101" for "émile_12926_0101"), or with a sign that folds onto
 // a plain letter, would not be found. So the rows that end in the key's own
 // digits and underscores, which no folding changes, are folded and compared
-// too; one of them equal to the key leaves a doubt.
-Row RowFor(plat::Database& db, const std::string& key) {
+// too; one of them equal to the key leaves a doubt. `folded` false: the
+// database's own lookup is enough (see SettleKey).
+Row RowFor(plat::Database& db, const std::string& key, bool folded) {
     try {
         if (db.Scalar("SELECT count(*) FROM ResultsBrief where FileName = ?", {key}).toInt() > 0) return Row::Named;
+        if (!folded) return Row::None;
         size_t tail = key.size();
         while (tail > 0 && ((key[tail - 1] >= '0' && key[tail - 1] <= '9') || key[tail - 1] == '_')) --tail;
         std::string pattern = "%";
@@ -75,11 +77,11 @@ Row RowFor(plat::Database& db, const std::string& key) {
             if (key[i] == '_') pattern += '\\';
             pattern += key[i];
         }
-        const QString folded = Folded(key);
+        const QString keyFolded = Folded(key);
         plat::Recordset rs =
             db.OpenRecordset("SELECT FileName FROM ResultsBrief where FileName LIKE ? ESCAPE '\\'", {pattern});
         for (; !rs.Eof(); rs.MoveNext())
-            if (Folded(rs.Fields(0).toString()) == folded) return Row::Unsure;
+            if (Folded(rs.Fields(0).toString()) == keyFolded) return Row::Unsure;
         return Row::None;
     } catch (const std::exception&) {
         return Row::Unsure;  // nothing is removed on a guess
@@ -125,6 +127,7 @@ FolderScan::FolderScan(const fs::path& folder, const QString& prefix) : prefix_(
 
 FolderScan FolderScan::OfKey(const fs::path& folder, const QString& key) {
     FolderScan scan;
+    scan.ownKey_ = true;
     const std::string k = key.toStdString();
     for (const char* ending : {kSavingEnding, kDeletingEnding}) {
         const std::string name = k + ending;
@@ -143,7 +146,7 @@ void FolderScan::Came(const std::string& name) {
 Recovery SettleLeftovers(plat::Database& db, const fs::path& folder, FolderScan& scan) {
     Recovery out;
     for (const FolderScan::Leftover& l : scan.left_) {
-        const Row row = RowFor(db, l.key);
+        const Row row = RowFor(db, l.key, !scan.ownKey_);
         if (row == Row::Unsure) {
             ++out.kept;
             continue;

@@ -81,6 +81,7 @@ private:
     void Gone(const std::string& name);
     void Came(const std::string& name);
     std::vector<Leftover> left_;
+    bool ownKey_ = false;  // the names a step of this copy has just left (OfKey)
     QString prefix_;
     QSet<QString> folded_;
 };
@@ -90,8 +91,10 @@ private:
 Recovery SettleLeftovers(plat::Database& db, const std::filesystem::path& resultsFolder, FolderScan& scan);
 
 // The last step of a save or delete of `key`: takes the lock and puts that
-// key's leftover names straight. Quiet: should the lock not come, the next
-// start, save or delete does it.
+// key's leftover names straight. The step has just committed its row under
+// that very key, and while its names stand no copy of the program takes a key
+// that folds onto it, so the row is looked for as the database compares.
+// Quiet: should the lock not come, the next start, save or delete does it.
 Recovery SettleKey(plat::Database& db, const std::filesystem::path& resultsFolder, const QString& key);
 
 // Takes the lock, reads the folder and puts it straight. Quiet: what it cannot
