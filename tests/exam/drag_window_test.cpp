@@ -141,24 +141,24 @@ TEST_F(DragWindowTest, OneOptionOnTwoSlotsIsStoredInBothRowsAndShowsAsStored) {
 
 TEST_F(DragWindowTest, ShowAnswerAndAReopenedResultAreReadOnlyAndShowAnswerStoresNothing) {
     startRun({{q}}, Mode::Learn);
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] {
         for (size_t n = 1; n <= idx.size(); ++n) EXPECT_EQ(slotText(n), answerOf(idx[n - 1]));
         EXPECT_FALSE(frmDrag.lblOption()(1)->isEnabled());
         dropOnSlot(1, 2);
         EXPECT_EQ(slotText(2), answerOf(idx[1]));
         Click(frmDrag.cmdClose());
-    });
+    }));
     EXPECT_FALSE(frmExam.mblnFromShAns);
     for (auto s : stored()) EXPECT_EQ(s, std::make_pair(0LL, 0LL));
 
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
         EXPECT_TRUE(frmDrag.lblOption()(1)->isEnabled());
         dropOnSlot(1, 1);
         Click(frmDrag.cmdClose());
-    });
+    }));
     const auto answered = stored();
     ASSERT_NE(answered[0].first, 0);
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] { Click(frmDrag.cmdClose()); });
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] { Click(frmDrag.cmdClose()); }));
     EXPECT_EQ(stored(), answered);
     frmExam.Unload();
 
@@ -179,12 +179,12 @@ TEST_F(DragWindowTest, ShowAnswerAndAReopenedResultAreReadOnlyAndShowAnswerStore
 TEST_F(DragWindowTest, TimeRunningOutWithTheWindowOpenStoresTheDropsMade) {
     startRun({{q}}, Mode::Linear);
     QString dropped;
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
         dropOnSlot(2, 1);
         dropped = slotText(1);
         advance(90min);
         frmExam.tmrExamTime_Timer();
-    });
+    }));
     Settle();
     EXPECT_FALSE(frmDrag.IsLoaded());
     EXPECT_FALSE(frmExam.IsLoaded());

@@ -47,8 +47,8 @@ protected:
         QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, at);
     }
-    void review(const std::function<void()>& inside) {
-        WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, inside);
+    ::testing::AssertionResult review(const std::function<void()>& inside) {
+        return WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, inside);
     }
     // Chooses the correct option of the "S" question on screen.
     void answerOnScreen() {
@@ -87,7 +87,7 @@ TEST_F(ReviewWindowTest, EveryQuestionWithItsBookmarkAndWhetherItIsAnswered) {
                      {sim});
     gcnExam->Execute("INSERT INTO BookMarkExam (QId) VALUES (?)", {d});
 
-    review([&] {
+    ASSERT_TRUE(review([&] {
         EXPECT_EQ(frmReview.Caption(), "Review ");
         QTableWidget* g = frmReview.msgReview();
         std::vector<QString> headers;
@@ -130,16 +130,16 @@ TEST_F(ReviewWindowTest, EveryQuestionWithItsBookmarkAndWhetherItIsAnswered) {
         EXPECT_EQ(frmExam.lblTime()->text(), "00:59:57");
         EXPECT_EQ(frmReview.lblTime()->text(), "00:59:57");
         EXPECT_FALSE(frmReview.Menu().print->isEnabled());
-    });
+    }));
     frmExam.Unload();
 
     // Exam mode: the learn-mode bookmark does not count.
     showExam(true, 7);
     gcnExam->Execute("INSERT INTO BookMarkExam (QId) VALUES (?)", {d});
-    review([&] {
+    ASSERT_TRUE(review([&] {
         EXPECT_FALSE(highlighted(0));
         EXPECT_TRUE(highlighted(2));
-    });
+    }));
 }
 
 TEST_F(ReviewWindowTest, JumpsToAQuestionOrTheFirstUnansweredAndEndsTheExam) {
@@ -150,7 +150,7 @@ TEST_F(ReviewWindowTest, JumpsToAQuestionOrTheFirstUnansweredAndEndsTheExam) {
     gcnExam->Execute("INSERT INTO BookMarkExam (QId) VALUES (?)", {q3});
 
     // A double-click on the third row shows its question with its bookmark.
-    review([&] {
+    ASSERT_TRUE(review([&] {
         QTableWidget* g = frmReview.msgReview();
         frmReview.msgReview_DblClick(-1);
         frmReview.msgReview_DblClick(g->rowCount());
@@ -158,14 +158,14 @@ TEST_F(ReviewWindowTest, JumpsToAQuestionOrTheFirstUnansweredAndEndsTheExam) {
         const QRect r = g->visualItemRect(g->item(2, 2));
         doubleClick(g, r.center());
         EXPECT_FALSE(frmReview.IsLoaded());
-    });
+    }));
     EXPECT_EQ(frmExam.mintCurQuesInd, 3);
     EXPECT_EQ(gintCurQId, q3);
     EXPECT_EQ(frmExam.BookMark()->Value(), 1);
     EXPECT_FALSE(gblnRevUnAns);
 
     // The first unanswered question, and from then on unanswered ones only.
-    review([&] { Click(frmReview.cmdRevUnAns()); });
+    ASSERT_TRUE(review([&] { Click(frmReview.cmdRevUnAns()); }));
     EXPECT_EQ(gintCurQId, q2);
     EXPECT_TRUE(gblnRevUnAns);
     answerOnScreen();
@@ -174,7 +174,7 @@ TEST_F(ReviewWindowTest, JumpsToAQuestionOrTheFirstUnansweredAndEndsTheExam) {
     answerOnScreen();
 
     // None left: the list says so and stays; the exam window keeps its question.
-    review([&] {
+    ASSERT_TRUE(review([&] {
         EXPECT_FALSE(gblnRevUnAns) << "every opening of the list starts normal navigation";
         EXPECT_EQ(mark(2), "correct") << "Review saved the answer on screen first";
         Click(frmReview.cmdRevUnAns());
@@ -184,7 +184,7 @@ TEST_F(ReviewWindowTest, JumpsToAQuestionOrTheFirstUnansweredAndEndsTheExam) {
         EXPECT_TRUE(frmReview.IsLoaded());
         EXPECT_EQ(gintCurQId, q3);
         Click(frmReview.cmdGrade());
-    });
+    }));
     EXPECT_FALSE(frmExam.IsLoaded());
     EXPECT_FALSE(frmReview.IsLoaded());
     EXPECT_TRUE(frmGrade.Visible());
