@@ -4,6 +4,7 @@
 #include "exam/frmDrag.h"
 #include "exam/frmExam.h"
 #include "exam_fixture.h"
+#include "results/frmGrade.h"
 #include "startup/state.h"
 
 #include <QTest>
@@ -189,6 +190,35 @@ TEST_F(DragWindowTest, TimeRunningOutWithTheWindowOpenStoresTheDropsMade) {
     EXPECT_FALSE(frmDrag.IsLoaded());
     EXPECT_FALSE(frmExam.IsLoaded());
     EXPECT_EQ(answerOf(stored()[0].first), dropped);
+}
+
+// In an adaptive run the drops stored as the time runs out are judged with the
+// rest of the run: the grade report counts the question as answered right.
+TEST_F(DragWindowTest, TimeUpInAnAdaptiveRunGradesTheDropsTheWindowStoresOnClosing) {
+    gcnExam->Execute("UPDATE AdminConfig SET MaxScore = 100, PassPercentage = 50 where Index = 1");
+    startRun({{q, "B"}}, Mode::Adaptive);
+    gintExamLimit = 1;
+    ASSERT_EQ(gintCurQId, q);
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
+        // Every slot gets its own row's answer.
+        const std::vector<QString> order = optionTexts();
+        ASSERT_EQ(order.size(), idx.size());
+        for (size_t slot = 1; slot <= idx.size(); ++slot) {
+            const auto n = std::find(order.begin(), order.end(), answerOf(idx[slot - 1])) - order.begin() + 1;
+            ASSERT_LE(n, static_cast<long>(order.size()));
+            dropOnSlot(static_cast<int>(n), static_cast<int>(slot));
+        }
+        advance(90min);
+        frmExam.tmrExamTime_Timer();
+    }));
+    Settle();
+    const auto drops = stored();
+    ASSERT_EQ(drops.size(), idx.size());
+    for (size_t i = 0; i < idx.size(); ++i) EXPECT_EQ(drops[i].first, idx[i]) << "row " << i + 1;
+    ASSERT_TRUE(frmGrade.Visible());
+    EXPECT_EQ(gintAdapScore, 1);
+    EXPECT_EQ(frmGrade.lblScoreObt()->text().toStdString(), "Score Obtained : 1000");
+    EXPECT_EQ(frmGrade.lblResultDsip()->text().toStdString(), "PASS");
 }
 
 TEST_F(DragWindowTest, DraggingPastTheRowAreaScrollsTheRowsWithinTheirRange) {

@@ -364,6 +364,37 @@ TEST_F(SimWindowTest, TheTimeShowsHereAndRunningOutClosesTheExhibitThenSavesTheC
     EXPECT_EQ(typed(withExhibit), Flags({1, 1, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+// In an adaptive run the commands typed in the simulator up to the time
+// running out are judged with the rest of the run: the grade report counts
+// the lab as answered right.
+TEST_F(SimWindowTest, TimeUpInAnAdaptiveRunGradesTheCommandsTypedBeforeIt) {
+    const long long one = AddLab(*gcnExam, {{">", "enable", "#", "NA", {}}});
+    gcnExam->Execute("UPDATE AdminConfig SET MaxScore = 100, PassPercentage = 50 where Index = 1");
+    gcnExam->Execute("DELETE * from QuestIds");
+    gcnExam->Execute("DELETE * from AnsIds");
+    gcnExam->Execute("INSERT INTO QuestIds (Index,QId,DiffLvl) VALUES (1,?,'B')", {one});
+    gblnExamMode = true;
+    gblnAdaptive = true;
+    gintExamTime = 90;
+    gintBeginScore = 1;
+    gintIntScore = 2;
+    gintExpScore = 3;
+    gintExamLimit = 1;
+    frmExam.Show();
+    ASSERT_EQ(gintCurQId, one);
+    ASSERT_TRUE(inSimulator([&] {
+        enter();
+        enter("en");
+        ASSERT_EQ(typed(one), Flags({1}));
+        timeRunsOut();
+    }));
+    Settle();
+    ASSERT_TRUE(frmGrade.Visible());
+    EXPECT_EQ(gintAdapScore, 1);
+    EXPECT_EQ(frmGrade.lblScoreObt()->text().toStdString(), "Score Obtained : 1000");
+    EXPECT_EQ(frmGrade.lblResultDsip()->text().toStdString(), "PASS");
+}
+
 // The time may run out while Reset waits for its answer: the console is saved
 // as it stood and the late Yes clears nothing.
 TEST_F(SimWindowTest, TimeUpWhileResetAsksKeepsTheConsoleAndItsCommands) {
