@@ -140,6 +140,55 @@ TEST_F(DragWindowTest, OneOptionOnTwoSlotsIsStoredInBothRowsAndShowsAsStored) {
     EXPECT_EQ(frmDrag.lblAnswer()(3)->textFormat(), Qt::PlainText);
 }
 
+// A stored drop or option that names a row of another question (a damaged
+// table, an answer restored from elsewhere) is neither shown nor kept: the
+// slot opens empty, the options are the question's own, and closing stores
+// the question's own rows only and touches no row of the other question.
+TEST_F(DragWindowTest, ADropNamingARowOfAnotherQuestionIsNeitherShownNorKept) {
+    const std::vector<long long> two = ofType("D", 2);
+    ASSERT_EQ(two.size(), 2u);
+    const long long other = two[0] == q ? two[1] : two[0];
+    std::vector<long long> otherIdx;
+    for (Recordset rs = gcnExam->OpenRecordset("SELECT Index FROM DragNDrop WHERE QId = ? ORDER BY Index", {other});
+         !rs.Eof(); rs.MoveNext())
+        otherIdx.push_back(rs.Fields(0).toInt());
+    ASSERT_GE(otherIdx.size(), 2u);
+    // Row 1 holds the other question's first answer, row 2 its own; the order
+    // beside the rows is half the other question's.
+    gcnExam->Execute("UPDATE DragNDrop SET AnsSel = ?, AnsRand = ? WHERE Index = ?", {otherIdx[0], otherIdx[0], idx[0]});
+    gcnExam->Execute("UPDATE DragNDrop SET AnsSel = ?, AnsRand = ? WHERE Index = ?", {idx[1], otherIdx[1], idx[1]});
+    auto otherRows = [&] {
+        std::vector<std::string> v;
+        for (Recordset rs = gcnExam->OpenRecordset("SELECT Index,AnsSel,AnsRand FROM DragNDrop WHERE QId = ? ORDER BY Index",
+                                                   {other});
+             !rs.Eof(); rs.MoveNext())
+            v.push_back(rs.Fields(0).toString() + "," + rs.Fields(1).toString() + "," + rs.Fields(2).toString());
+        return v;
+    };
+    const auto otherBefore = otherRows();
+
+    open(q);
+    ASSERT_EQ(frmDrag.lblAnswer().UBound(), static_cast<int>(idx.size()));
+    EXPECT_TRUE(slotText(1).isEmpty()) << slotText(1).toStdString();
+    EXPECT_EQ(slotText(2).toStdString(), answerOf(idx[1]).toStdString());
+    std::vector<QString> own, shown = optionTexts();
+    for (long long i : idx) own.push_back(answerOf(i));
+    std::sort(own.begin(), own.end());
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, own) << "the options are the question's own answers, each once";
+    frmDrag.cmdClose_Click();
+
+    const auto after = stored();
+    ASSERT_EQ(after.size(), idx.size());
+    EXPECT_EQ(after[0].first, 0) << "the other question's row is not kept as a drop";
+    EXPECT_EQ(after[1].first, idx[1]);
+    std::vector<long long> order;
+    for (const auto& [sel, rand] : after) order.push_back(rand);
+    std::sort(order.begin(), order.end());
+    EXPECT_EQ(order, idx) << "the order beside the rows is the question's own rows";
+    EXPECT_EQ(otherRows(), otherBefore);
+}
+
 TEST_F(DragWindowTest, ShowAnswerAndAReopenedResultAreReadOnlyAndShowAnswerStoresNothing) {
     startRun({{q}}, Mode::Learn);
     ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] {
