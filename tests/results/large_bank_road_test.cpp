@@ -110,7 +110,7 @@ TEST_F(LargeBankRoadTest, AFullExamAndTheSetUpRunsOfABankNumberedBeyond32767) {
 
     ASSERT_TRUE(WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, [&] {
         ASSERT_EQ(frmReview.msgReview()->rowCount(), 12);
-        EXPECT_GE(frmReview.msgReview()->item(0, 1)->text().toLongLong(), kFirstQId);
+        EXPECT_GE(cell(frmReview.msgReview(), 0, 1).toLongLong(), kFirstQId);
         frmReview.msgReview_DblClick(2);
     }));
     EXPECT_EQ(frmExam.mintCurQuesInd, 3);

@@ -74,7 +74,7 @@ TEST_F(ResBriefWindowTest, EachUserSeesTheirOwnResultsTheAdministratorEveryone) 
     frmResBrief.Show();
     EXPECT_EQ(frmResBrief.Caption(), "Saved Results");
     std::vector<std::string> headers;
-    for (int c = 0; c < 7; ++c) headers.push_back(grid()->horizontalHeaderItem(c)->text().trimmed().toStdString());
+    for (int c = 0; c < 7; ++c) headers.push_back(header(grid(), c).toStdString());
     EXPECT_EQ(headers, (std::vector<std::string>{"Candidate Name", "Exam Name", "Date", "Time", "Score",
                                                  "Percentage", "Result"}));
     EXPECT_EQ(grid()->rowCount() + 1, 14);

@@ -34,7 +34,9 @@ protected:
     bool highlighted(int row) {
         bool all = true, any = false;
         for (int c = 0; c < 4; ++c) {
-            const bool on = frmReview.msgReview()->item(row, c)->background().color() == QColor(255, 128, 128);
+            const QTableWidgetItem* item = frmReview.msgReview()->item(row, c);
+            EXPECT_NE(item, nullptr) << "row " << row << " has no cell " << c;
+            const bool on = item && item->background().color() == QColor(255, 128, 128);
             all = all && on;
             any = any || on;
         }
@@ -91,7 +93,7 @@ TEST_F(ReviewWindowTest, EveryQuestionWithItsBookmarkAndWhetherItIsAnswered) {
         EXPECT_EQ(frmReview.Caption(), "Review ");
         QTableWidget* g = frmReview.msgReview();
         std::vector<QString> headers;
-        for (int c = 0; c < g->columnCount(); ++c) headers.push_back(g->horizontalHeaderItem(c)->text().trimmed());
+        for (int c = 0; c < g->columnCount(); ++c) headers.push_back(header(g, c));
         EXPECT_EQ(headers, (std::vector<QString>{"S.No", "QID", "Question", "Attempted"}));
         EXPECT_GT(g->columnWidth(2), 3 * (g->columnWidth(0) + g->columnWidth(1) + g->columnWidth(3)));
 
@@ -103,9 +105,13 @@ TEST_F(ReviewWindowTest, EveryQuestionWithItsBookmarkAndWhetherItIsAnswered) {
             EXPECT_EQ(cell(g, r, 1), QString::number(qid[r]));
             EXPECT_EQ(cell(g, r, 2).toStdString(),
                       gcnExam->Scalar("SELECT QName FROM Questions where QId = ?", {qid[r]}).toString());
-            for (int c = 0; c < 4; ++c)
-                EXPECT_EQ(g->item(r, c)->toolTip(), "Please Double click to go to that question.");
+            for (int c = 0; c < 4; ++c) {
+                const QTableWidgetItem* item = g->item(r, c);
+                ASSERT_NE(item, nullptr) << "row " << r << " has no cell " << c;
+                EXPECT_EQ(item->toolTip(), "Please Double click to go to that question.");
+            }
         }
+        ASSERT_NE(g->horizontalHeaderItem(0), nullptr);
         EXPECT_TRUE(g->horizontalHeaderItem(0)->toolTip().isEmpty());
         EXPECT_EQ(g->toolTip(), "") << "the header row and the margins have no tooltip";
 
@@ -178,9 +184,10 @@ TEST_F(ReviewWindowTest, JumpsToAQuestionOrTheFirstUnansweredAndEndsTheExam) {
         EXPECT_FALSE(gblnRevUnAns) << "every opening of the list starts normal navigation";
         EXPECT_EQ(mark(2), "correct") << "Review saved the answer on screen first";
         Click(frmReview.cmdRevUnAns());
-        EXPECT_EQ(boxes.back().text, "No Unanswered Question");
-        EXPECT_EQ(boxes.back().title, "Exam Questions");
-        EXPECT_EQ(boxes.back().icon(), vbInformation);
+        const MsgBoxCall said = lastBox();
+        EXPECT_EQ(said.text, "No Unanswered Question");
+        EXPECT_EQ(said.title, "Exam Questions");
+        EXPECT_EQ(said.icon(), vbInformation);
         EXPECT_TRUE(frmReview.IsLoaded());
         EXPECT_EQ(gintCurQId, q3);
         Click(frmReview.cmdGrade());
