@@ -11,11 +11,7 @@
 #include "support/fixture.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QScrollBar>
-#include <QSpontaneKeyEvent>
 #include <QTest>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <map>
