@@ -186,6 +186,7 @@ TEST_F(AdminConfigTest, TheBoxesAreCheckedInTheirFixedOrder) {
         EXPECT_EQ(focused(), box);
         box->setText(fix);
     }
+    ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.front().text, "Please enter a exam name");
     EXPECT_EQ(table(), before);
     Click(w.cmdUpdate());

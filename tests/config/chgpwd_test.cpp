@@ -16,8 +16,8 @@ protected:
         frmLogin.Show();
         Click(frmLogin.optSUser());
     }
-    void withWindow(const std::function<void()>& inside) {
-        WhileModal(frmChgPwd, [] { Click(frmLogin.cmdAdmin()); }, inside);
+    ::testing::AssertionResult withWindow(const std::function<void()>& inside) {
+        return WhileModal(frmChgPwd, [] { Click(frmLogin.cmdAdmin()); }, inside);
     }
     std::string storedPassword() {
         return gcnExam->Scalar("SELECT Pwd FROM AdminLogin where Uname = 'norvi'").toString();
@@ -32,7 +32,7 @@ protected:
 }  // namespace
 
 TEST_F(ChgPwdTest, CaptionsAndFixedLoginName) {
-    withWindow([&] {
+    ASSERT_TRUE(withWindow([&] {
         EXPECT_EQ(frmChgPwd.Caption(), "Norvi Change Password");
         EXPECT_EQ(frmChgPwd.fraChgPwd()->title(), "Change Password");
         EXPECT_EQ(frmChgPwd.lblUname()->text(), "User Name");
@@ -48,11 +48,11 @@ TEST_F(ChgPwdTest, CaptionsAndFixedLoginName) {
         EXPECT_EQ(frmChgPwd.cmdDef()->toolTip(), "Set's Default Username and Password");
         Click(frmChgPwd.CmdCancel());
         EXPECT_FALSE(frmChgPwd.IsLoaded());
-    });
+    }));
 }
 
 TEST_F(ChgPwdTest, RefusalsInOrderWriteNothing) {
-    withWindow([&] {
+    ASSERT_TRUE(withWindow([&] {
         Click(frmChgPwd.cmdOk());
         EXPECT_EQ(lastBox().text, "Enter the New Password");
         EXPECT_EQ(lastBox().title, "Password");
@@ -76,12 +76,12 @@ TEST_F(ChgPwdTest, RefusalsInOrderWriteNothing) {
         EXPECT_EQ(lastBox().text, "The Password cannot contain control characters such as tabs or line breaks.");
         EXPECT_EQ(focused(), frmChgPwd.txtNewPwd());
         EXPECT_EQ(frmChgPwd.txtNewPwd()->displayText(), "*******") << "passwords show as stars";
-    });
+    }));
     EXPECT_EQ(storedPassword(), "kelm");
 }
 
 TEST_F(ChgPwdTest, ChangedPasswordSignsInNextTime) {
-    withWindow([&] {
+    ASSERT_TRUE(withWindow([&] {
         setPasswords("n3w'pass", "n3w'pass");
         Click(frmChgPwd.cmdOk());
         EXPECT_EQ(lastBox().text, "Password Changed");
@@ -91,7 +91,7 @@ TEST_F(ChgPwdTest, ChangedPasswordSignsInNextTime) {
         EXPECT_TRUE(frmChgPwd.txtConNewPwd()->text().isEmpty());
         EXPECT_EQ(focused(), frmChgPwd.txtNewPwd());
         EXPECT_TRUE(frmChgPwd.Visible());
-    });
+    }));
     EXPECT_EQ(storedPassword(), "n3w'pass");
 
     frmLogin.txtUname()->setText("norvi");
@@ -106,21 +106,21 @@ TEST_F(ChgPwdTest, ChangedPasswordSignsInNextTime) {
 
 TEST_F(ChgPwdTest, SetDefaultRestoresKelmEveryTime) {
     gcnExam->Execute("UPDATE AdminLogin SET Pwd = 'other', Uname = 'NORVI'");
-    withWindow([&] {
+    ASSERT_TRUE(withWindow([&] {
         for (int i = 0; i < 2; ++i) {
             Click(frmChgPwd.cmdDef());
             EXPECT_EQ(lastBox().text, "Default Username and Password are set\r\nUserName : norvi\r\nPassword : kelm");
             EXPECT_EQ(lastBox().title, "User Name");
             EXPECT_EQ(lastBox().icon(), vbInformation);
         }
-    });
+    }));
     EXPECT_EQ(storedPassword(), "kelm");
     EXPECT_EQ(gcnExam->Scalar("SELECT Uname FROM AdminLogin").toString(), "norvi");
 }
 
 TEST_F(ChgPwdTest, MissingAccountIsReportedNotClaimedAsSuccess) {
     gcnExam->Execute("DELETE * from AdminLogin");
-    withWindow([&] {
+    ASSERT_TRUE(withWindow([&] {
         setPasswords("x", "x");
         Click(frmChgPwd.cmdOk());
         EXPECT_EQ(lastBox().text, "Invalid UserName or Password");
@@ -130,6 +130,6 @@ TEST_F(ChgPwdTest, MissingAccountIsReportedNotClaimedAsSuccess) {
         EXPECT_FALSE(lastBox().text.startsWith("Default Username and Password are set"));
         EXPECT_EQ(lastBox().icon(), vbExclamation);
         EXPECT_TRUE(lastBox().text.contains("norvi"));
-    });
+    }));
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM AdminLogin").toInt(), 0);
 }

@@ -4,6 +4,7 @@
 #include "exam/frmDrag.h"
 #include "exam/frmExam.h"
 #include "exam_fixture.h"
+#include "results/frmGrade.h"
 #include "startup/state.h"
 
 #include <QTest>
@@ -139,26 +140,75 @@ TEST_F(DragWindowTest, OneOptionOnTwoSlotsIsStoredInBothRowsAndShowsAsStored) {
     EXPECT_EQ(frmDrag.lblAnswer()(3)->textFormat(), Qt::PlainText);
 }
 
+// A stored drop or option that names a row of another question (a damaged
+// table, an answer restored from elsewhere) is neither shown nor kept: the
+// slot opens empty, the options are the question's own, and closing stores
+// the question's own rows only and touches no row of the other question.
+TEST_F(DragWindowTest, ADropNamingARowOfAnotherQuestionIsNeitherShownNorKept) {
+    const std::vector<long long> two = ofType("D", 2);
+    ASSERT_EQ(two.size(), 2u);
+    const long long other = two[0] == q ? two[1] : two[0];
+    std::vector<long long> otherIdx;
+    for (Recordset rs = gcnExam->OpenRecordset("SELECT Index FROM DragNDrop WHERE QId = ? ORDER BY Index", {other});
+         !rs.Eof(); rs.MoveNext())
+        otherIdx.push_back(rs.Fields(0).toInt());
+    ASSERT_GE(otherIdx.size(), 2u);
+    // Row 1 holds the other question's first answer, row 2 its own; the order
+    // beside the rows is half the other question's.
+    gcnExam->Execute("UPDATE DragNDrop SET AnsSel = ?, AnsRand = ? WHERE Index = ?", {otherIdx[0], otherIdx[0], idx[0]});
+    gcnExam->Execute("UPDATE DragNDrop SET AnsSel = ?, AnsRand = ? WHERE Index = ?", {idx[1], otherIdx[1], idx[1]});
+    auto otherRows = [&] {
+        std::vector<std::string> v;
+        for (Recordset rs = gcnExam->OpenRecordset("SELECT Index,AnsSel,AnsRand FROM DragNDrop WHERE QId = ? ORDER BY Index",
+                                                   {other});
+             !rs.Eof(); rs.MoveNext())
+            v.push_back(rs.Fields(0).toString() + "," + rs.Fields(1).toString() + "," + rs.Fields(2).toString());
+        return v;
+    };
+    const auto otherBefore = otherRows();
+
+    open(q);
+    ASSERT_EQ(frmDrag.lblAnswer().UBound(), static_cast<int>(idx.size()));
+    EXPECT_TRUE(slotText(1).isEmpty()) << slotText(1).toStdString();
+    EXPECT_EQ(slotText(2).toStdString(), answerOf(idx[1]).toStdString());
+    std::vector<QString> own, shown = optionTexts();
+    for (long long i : idx) own.push_back(answerOf(i));
+    std::sort(own.begin(), own.end());
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, own) << "the options are the question's own answers, each once";
+    frmDrag.cmdClose_Click();
+
+    const auto after = stored();
+    ASSERT_EQ(after.size(), idx.size());
+    EXPECT_EQ(after[0].first, 0) << "the other question's row is not kept as a drop";
+    EXPECT_EQ(after[1].first, idx[1]);
+    std::vector<long long> order;
+    for (const auto& [sel, rand] : after) order.push_back(rand);
+    std::sort(order.begin(), order.end());
+    EXPECT_EQ(order, idx) << "the order beside the rows is the question's own rows";
+    EXPECT_EQ(otherRows(), otherBefore);
+}
+
 TEST_F(DragWindowTest, ShowAnswerAndAReopenedResultAreReadOnlyAndShowAnswerStoresNothing) {
     startRun({{q}}, Mode::Learn);
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] {
         for (size_t n = 1; n <= idx.size(); ++n) EXPECT_EQ(slotText(n), answerOf(idx[n - 1]));
         EXPECT_FALSE(frmDrag.lblOption()(1)->isEnabled());
         dropOnSlot(1, 2);
         EXPECT_EQ(slotText(2), answerOf(idx[1]));
         Click(frmDrag.cmdClose());
-    });
+    }));
     EXPECT_FALSE(frmExam.mblnFromShAns);
     for (auto s : stored()) EXPECT_EQ(s, std::make_pair(0LL, 0LL));
 
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
         EXPECT_TRUE(frmDrag.lblOption()(1)->isEnabled());
         dropOnSlot(1, 1);
         Click(frmDrag.cmdClose());
-    });
+    }));
     const auto answered = stored();
     ASSERT_NE(answered[0].first, 0);
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] { Click(frmDrag.cmdClose()); });
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] { Click(frmDrag.cmdClose()); }));
     EXPECT_EQ(stored(), answered);
     frmExam.Unload();
 
@@ -179,16 +229,45 @@ TEST_F(DragWindowTest, ShowAnswerAndAReopenedResultAreReadOnlyAndShowAnswerStore
 TEST_F(DragWindowTest, TimeRunningOutWithTheWindowOpenStoresTheDropsMade) {
     startRun({{q}}, Mode::Linear);
     QString dropped;
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
         dropOnSlot(2, 1);
         dropped = slotText(1);
         advance(90min);
         frmExam.tmrExamTime_Timer();
-    });
+    }));
     Settle();
     EXPECT_FALSE(frmDrag.IsLoaded());
     EXPECT_FALSE(frmExam.IsLoaded());
     EXPECT_EQ(answerOf(stored()[0].first), dropped);
+}
+
+// In an adaptive run the drops stored as the time runs out are judged with the
+// rest of the run: the grade report counts the question as answered right.
+TEST_F(DragWindowTest, TimeUpInAnAdaptiveRunGradesTheDropsTheWindowStoresOnClosing) {
+    gcnExam->Execute("UPDATE AdminConfig SET MaxScore = 100, PassPercentage = 50 where Index = 1");
+    startRun({{q, "B"}}, Mode::Adaptive);
+    gintExamLimit = 1;
+    ASSERT_EQ(gintCurQId, q);
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
+        // Every slot gets its own row's answer.
+        const std::vector<QString> order = optionTexts();
+        ASSERT_EQ(order.size(), idx.size());
+        for (size_t slot = 1; slot <= idx.size(); ++slot) {
+            const auto n = std::find(order.begin(), order.end(), answerOf(idx[slot - 1])) - order.begin() + 1;
+            ASSERT_LE(n, static_cast<long>(order.size()));
+            dropOnSlot(static_cast<int>(n), static_cast<int>(slot));
+        }
+        advance(90min);
+        frmExam.tmrExamTime_Timer();
+    }));
+    Settle();
+    const auto drops = stored();
+    ASSERT_EQ(drops.size(), idx.size());
+    for (size_t i = 0; i < idx.size(); ++i) EXPECT_EQ(drops[i].first, idx[i]) << "row " << i + 1;
+    ASSERT_TRUE(frmGrade.Visible());
+    EXPECT_EQ(gintAdapScore, 1);
+    EXPECT_EQ(frmGrade.lblScoreObt()->text().toStdString(), "Score Obtained : 1000");
+    EXPECT_EQ(frmGrade.lblResultDsip()->text().toStdString(), "PASS");
 }
 
 TEST_F(DragWindowTest, DraggingPastTheRowAreaScrollsTheRowsWithinTheirRange) {

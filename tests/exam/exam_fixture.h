@@ -29,7 +29,8 @@ protected:
     void startRun(const std::vector<Item>& run, Mode mode, int minutes = 90);
     void fillRun(const std::vector<Item>& run);
 
-    // The shipped bank's questions of a type ("S", "M", "D", "SIM"), by QId.
+    // The shipped bank's questions of a type ("S", "M", "D", "SIM"), by QId;
+    // fewer than n stop the case (an exception, as a fatal failure would).
     std::vector<long long> ofType(const std::string& type, int n = 1, const std::string& level = "");
     std::vector<long long> options(long long qid, int correct);  // by Index
     std::vector<long long> chosen(long long qid);                // AnsSelected rows, sorted

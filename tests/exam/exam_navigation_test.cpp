@@ -23,8 +23,9 @@ protected:
         EXPECT_EQ(b.title, title);
         EXPECT_EQ(b.icon(), vbInformation);
     }
-    void reviewUnanswered() {
-        WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] { Click(frmReview.cmdRevUnAns()); });
+    ::testing::AssertionResult reviewUnanswered() {
+        return WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); },
+                               [&] { Click(frmReview.cmdRevUnAns()); });
     }
 };
 
@@ -61,7 +62,7 @@ TEST_F(ExamNavigationTest, PreviousAndReviewSwitchedOffStayOff) {
     EXPECT_FALSE(frmExam.cmdPrev()->isEnabled());
     EXPECT_TRUE(frmExam.cmdReview()->isEnabled());
     Click(frmExam.cmdNext());
-    WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [] {});
+    ASSERT_TRUE(WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [] {}));
     EXPECT_FALSE(frmExam.cmdPrev()->isEnabled());
     frmExam.Unload();
 
@@ -80,7 +81,7 @@ TEST_F(ExamNavigationTest, UnansweredOnlySkipsAnsweredQuestionsAndKeepsEveryAnsw
     answerWrongly(q[2]);
     Click(frmExam.cmdNext());
 
-    reviewUnanswered();
+    ASSERT_TRUE(reviewUnanswered());
     EXPECT_TRUE(gblnRevUnAns);
     EXPECT_FALSE(frmReview.IsLoaded());
     ASSERT_EQ(gintCurQId, q[0]);
@@ -106,11 +107,11 @@ TEST_F(ExamNavigationTest, UnansweredOnlySkipsAnsweredQuestionsAndKeepsEveryAnsw
     answerCorrectly(q[3]);
     Click(frmExam.cmdNext());
     answerCorrectly(q[4]);
-    WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] {
         Click(frmReview.cmdRevUnAns());
         expectBox("No Unanswered Question", "Exam Questions");
         EXPECT_TRUE(frmReview.IsLoaded());
-    });
+    }));
     EXPECT_EQ(gintCurQId, q[4]);
 }
 
@@ -244,7 +245,7 @@ TEST_F(ExamNavigationTest, AdaptiveReviewJumpsFollowTheIssuedQuestions) {
     EXPECT_EQ(order(4), 0);
 
     answerCorrectly(b[1]);
-    reviewUnanswered();
+    ASSERT_TRUE(reviewUnanswered());
     ASSERT_TRUE(gblnRevUnAns);
     EXPECT_EQ(gintCurQId, b[2]) << "the first unanswered issued question";
     Click(frmExam.cmdNext());

@@ -118,14 +118,14 @@ TEST_F(ExamTimerTest, TheTickRedrawsFromTheDeadlineInThisWindowAndTheSideWindowU
     frmExam.tmrExamTime_Timer();
     EXPECT_EQ(frmExam.lblTime()->text(), "01:29:48");
 
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] {
         tick1s();
         EXPECT_EQ(frmDrag.lblTime()->text(), "01:29:47");
-    });
-    WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] {
+    }));
+    ASSERT_TRUE(WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] {
         tick1s();
         EXPECT_EQ(frmReview.lblTime()->text(), "01:29:46");
-    });
+    }));
     tick1s();
     EXPECT_EQ(frmExam.lblTime()->text(), "01:29:45");
     EXPECT_FALSE(frmDrag.IsLoaded()) << "a closed side window is not loaded again for the time";
@@ -168,7 +168,7 @@ TEST_F(ExamTimerTest, TimeUpClosesTheExhibitAndStillSavesTheTicksUnderIt) {
     startRun({{s}}, Mode::Linear);
     Click(frmExam.BookMark());
     answerWrongly(s);
-    WhileModal(frmExhibit, [&] { Click(frmExam.cmdExhibit()); }, [&] { timeRunsOut(); });
+    ASSERT_TRUE(WhileModal(frmExhibit, [&] { Click(frmExam.cmdExhibit()); }, [&] { timeRunsOut(); }));
     expectEndedByTime();
     EXPECT_EQ(chosen(s), std::vector<long long>{options(s, 0).front()});
 }
@@ -177,7 +177,7 @@ TEST_F(ExamTimerTest, TimeUpClosesTheFlashCardToo) {
     const long long s = ofType("S").front();
     startRun({{s}}, Mode::Learn);
     answerCorrectly(s);
-    WhileModal(frmFlashCard, [&] { Click(frmExam.cmdFlash()); }, [&] { timeRunsOut(); });
+    ASSERT_TRUE(WhileModal(frmFlashCard, [&] { Click(frmExam.cmdFlash()); }, [&] { timeRunsOut(); }));
     expectEndedByTime();
     EXPECT_EQ(chosen(s).size(), 1u);
 }
@@ -185,17 +185,17 @@ TEST_F(ExamTimerTest, TimeUpClosesTheFlashCardToo) {
 TEST_F(ExamTimerTest, TimeUpClosesTheDragWindowAndTheSimulatorWithAnExhibitOverIt) {
     const long long d = ofType("D").front();
     startRun({{d}}, Mode::Linear);
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] { timeRunsOut(); });
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] { timeRunsOut(); }));
     expectEndedByTime();
 
     boxes.clear();
     frmGrade.Unload();
     const long long sim = ofType("SIM").front();
     startRun({{sim}}, Mode::Linear);
-    WhileModal(frmSimulator, [&] { Click(frmExam.cmdSimulator()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmSimulator, [&] { Click(frmExam.cmdSimulator()); }, [&] {
         // The simulator's own exhibit button opens the viewer over it.
-        WhileModal(frmExhibit, [&] { frmExhibit.Show(true); }, [&] { timeRunsOut(); });
-    });
+        ASSERT_TRUE(WhileModal(frmExhibit, [&] { frmExhibit.Show(true); }, [&] { timeRunsOut(); }));
+    }));
     expectEndedByTime();
 }
 
@@ -204,7 +204,7 @@ TEST_F(ExamTimerTest, TimeUpWithTheReviewListOpenEndsThroughIt) {
     startRun({{q[0]}, {q[1]}}, Mode::Linear);
     answerCorrectly(q[0]);
     Click(frmExam.BookMark());
-    WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] { timeRunsOut(); });
+    ASSERT_TRUE(WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] { timeRunsOut(); }));
     expectEndedByTime();
     EXPECT_EQ(chosen(q[0]).size(), 1u);
 }

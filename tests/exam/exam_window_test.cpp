@@ -176,7 +176,7 @@ TEST_F(ExamWindowTest, BookmarkBoxesKeepTheirListsAcrossLeavingAndTheReviewList)
     Click(frmExam.chkBookMark());
 
     // The review list closed without a jump: the box still shows the mark.
-    WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] { Click(frmReview.cmdClose()); });
+    ASSERT_TRUE(WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] { Click(frmReview.cmdClose()); }));
     EXPECT_EQ(marks("BookMark", q[0]), 1);
     EXPECT_EQ(frmExam.chkBookMark()->Value(), 1);
     // Leaving and coming back: still one mark, shown.
@@ -257,14 +257,14 @@ TEST_F(ExamWindowTest, ShowAnswerColoursTheCorrectOptionsAndOpensTheModelAnswers
 
     Click(frmExam.cmdNext());
     bool readOnly = false;
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdShowAns()); }, [&] {
         readOnly = frmExam.mblnFromShAns;
         EXPECT_EQ(frmDrag.lblQId()->text(), QString::number(d));
-    });
+    }));
     EXPECT_TRUE(readOnly);
     EXPECT_FALSE(frmExam.mblnFromShAns);
     // The drag button afterwards opens the window for answering.
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] { readOnly = frmExam.mblnFromShAns; });
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] { readOnly = frmExam.mblnFromShAns; }));
     EXPECT_FALSE(readOnly);
 }
 
@@ -345,7 +345,7 @@ TEST_F(ExamWindowTest, WithNoQuestionOnScreenEveryHandlerIsHarmless) {
     Click(frmExam.chkBookMark());
     frmExam.Menu().incFont->trigger();
     frmExam.vsbQuestion()->setValue(100);
-    WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [] {});
+    ASSERT_TRUE(WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [] {}));
     EXPECT_EQ(boxTexts(), std::vector<std::string>{"Do you want to end the exam"});
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM AnsSelected").toInt(), 0);
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM BookMark").toInt(), markRows);
@@ -365,7 +365,7 @@ TEST_F(ExamWindowTest, AReopenedResultIsShownReadOnlyWithoutATimer) {
     frmGrade.Show();
     ASSERT_EQ(frmGrade.cmdSave()->text(), "Review Questions");
 
-    WhileModal(frmExam, [&] { Click(frmGrade.cmdSave()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmExam, [&] { Click(frmGrade.cmdSave()); }, [&] {
         EXPECT_EQ(frmExam.cmdEndExam()->text(), "Close");
         EXPECT_FALSE(frmExam.cmdReview()->isEnabled());
         EXPECT_FALSE(frmExam.cmdPauseTim()->isVisible());
@@ -385,7 +385,7 @@ TEST_F(ExamWindowTest, AReopenedResultIsShownReadOnlyWithoutATimer) {
         frmExam.tmrExamTime_Timer();
         EXPECT_EQ(frmExam.lblTime()->text(), "Time");
         Click(frmExam.cmdEndExam());
-    });
+    }));
     EXPECT_FALSE(frmExam.IsLoaded());
     EXPECT_EQ(chosen(m), right) << "looking through a result writes nothing";
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM DragNDrop where AnsSel <> Index").toInt(), 0);
@@ -410,18 +410,22 @@ TEST_F(ExamWindowTest, SideWindowsOpenOverTheWindowThatOpenedThem) {
         EXPECT_TRUE(opener.Window()->frameGeometry().contains(w->frameGeometry().center()))
             << what << " is not over " << opener.Name().toStdString();
     };
-    WhileModal(frmFlashCard, [&] { Click(frmExam.cmdFlash()); }, [&] { expectOver(frmFlashCard, frmExam, "flash card"); });
-    WhileModal(frmExhibit, [&] { Click(frmExam.cmdExhibit()); }, [&] { expectOver(frmExhibit, frmExam, "exhibit"); });
-    WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); }, [&] { expectOver(frmReview, frmExam, "review list"); });
+    ASSERT_TRUE(WhileModal(frmFlashCard, [&] { Click(frmExam.cmdFlash()); },
+                           [&] { expectOver(frmFlashCard, frmExam, "flash card"); }));
+    ASSERT_TRUE(WhileModal(frmExhibit, [&] { Click(frmExam.cmdExhibit()); },
+                           [&] { expectOver(frmExhibit, frmExam, "exhibit"); }));
+    ASSERT_TRUE(WhileModal(frmReview, [&] { Click(frmExam.cmdReview()); },
+                           [&] { expectOver(frmReview, frmExam, "review list"); }));
     Click(frmExam.cmdNext());
     ASSERT_EQ(gintCurQId, d);
-    WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); }, [&] { expectOver(frmDrag, frmExam, "drag and drop"); });
+    ASSERT_TRUE(WhileModal(frmDrag, [&] { Click(frmExam.cmdDND()); },
+                           [&] { expectOver(frmDrag, frmExam, "drag and drop"); }));
     Click(frmExam.cmdNext());
     ASSERT_EQ(gintCurQId, sim);
-    WhileModal(frmSimulator, [&] { Click(frmExam.cmdSimulator()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmSimulator, [&] { Click(frmExam.cmdSimulator()); }, [&] {
         expectOver(frmSimulator, frmExam, "simulator");
         frmSimulator.Window()->move(frmSimulator.Window()->pos() + QPoint(40, 30));
-        WhileModal(frmExhibit, [&] { Click(frmSimulator.cmdShwExh()); },
-                   [&] { expectOver(frmExhibit, frmSimulator, "the simulator's exhibit"); });
-    });
+        ASSERT_TRUE(WhileModal(frmExhibit, [&] { Click(frmSimulator.cmdShwExh()); },
+                               [&] { expectOver(frmExhibit, frmSimulator, "the simulator's exhibit"); }));
+    }));
 }

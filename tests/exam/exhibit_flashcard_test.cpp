@@ -110,16 +110,16 @@ TEST_F(ExhibitTest, TheExamWindowOpensBothAndTheSimulatorOpensTheViewerWithoutTi
     openOver(300, 200);
     frmExhibit.Unload();
     startRun({{q}}, Mode::Learn);
-    WhileModal(frmExhibit, [&] { Click(frmExam.cmdExhibit()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmExhibit, [&] { Click(frmExam.cmdExhibit()); }, [&] {
         tick1s();
         EXPECT_EQ(frmExhibit.lblTime()->text(), frmExam.lblTime()->text());
         EXPECT_EQ(frmExhibit.picExhibitImg()->size(), QSize(300, 200));
-    });
+    }));
     // As the simulator opens it: its own label shows the time.
-    WhileModal(frmExhibit, [&] { frmExhibit.Load(); frmExhibit.HideTime(); frmExhibit.Show(true); },
-               [&] { EXPECT_FALSE(frmExhibit.lblTime()->isVisible()); });
+    ASSERT_TRUE(WhileModal(frmExhibit, [&] { frmExhibit.Load(); frmExhibit.HideTime(); frmExhibit.Show(true); },
+               [&] { EXPECT_FALSE(frmExhibit.lblTime()->isVisible()); }));
 
-    WhileModal(frmFlashCard, [&] { Click(frmExam.cmdFlash()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmFlashCard, [&] { Click(frmExam.cmdFlash()); }, [&] {
         EXPECT_TRUE(frmFlashCard.txtFC()->isVisible());
         EXPECT_FALSE(frmFlashCard.txtFlash()->isVisible());
         EXPECT_EQ(frmFlashCard.txtFC()->toPlainText(), "Use <b>show ip route</b> & read the codes.");
@@ -127,7 +127,7 @@ TEST_F(ExhibitTest, TheExamWindowOpensBothAndTheSimulatorOpensTheViewerWithoutTi
         EXPECT_TRUE(frmFlashCard.txtFC()->isReadOnly());
         tick1s();
         EXPECT_EQ(frmFlashCard.lblTime()->text(), frmExam.lblTime()->text());
-    });
+    }));
 }
 
 TEST_F(ExhibitTest, AnExplanationInLinesKeepsThemAndNoneKeepsTheDesignText) {

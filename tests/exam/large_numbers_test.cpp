@@ -46,6 +46,7 @@ TEST_F(LargeNumbersTest, AQuestionLoadsWithItsOptionsAndPlaceAndKeepsItsAnswersA
 
     examrun::SaveAnswers(db, kQ, {40003});
     q = examrun::LoadQuestion(db, kQ);
+    ASSERT_EQ(q.options.size(), 4u);
     EXPECT_TRUE(q.options[2].chosen);
     EXPECT_FALSE(q.options[0].chosen);
     EXPECT_EQ(db.Scalar("SELECT Answer FROM AnsSelected WHERE QId = ?", {kQ}).toInt(), 40003);

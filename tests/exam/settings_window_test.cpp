@@ -594,3 +594,47 @@ TEST_F(SettingsTest, AnInOrderCustomSelectionLeavesItsCellsAtNothing) {
     expected.push_back(i2[0]);
     EXPECT_EQ(run(), expected);
 }
+
+// The wheel turned over a closed cell, as the platform delivers it, changes no
+// cell and no count: it scrolls the grid, down and back up.
+TEST_F(SettingsTest, TheWheelOverAClosedCellScrollsTheGridAndLeavesTheCell) {
+    // Categories enough that the grid scrolls, each with a question of every level.
+    long long qid = gcnExam->Scalar("SELECT max(QId) FROM Questions").toInt();
+    for (int c = 101; c <= 115; ++c) {
+        gcnExam->Execute("INSERT INTO Categories (Index, CatName) VALUES (?, ?)", {c, "Extra " + std::to_string(c)});
+        for (const char* level : {"B", "I", "E"})
+            gcnExam->Execute("INSERT INTO Questions (QId,QName,DiffLevel,QType,CatInd,ExhibitPath,Expln) "
+                             "VALUES (?, 'Q', ?, 'D', ?, 'NA', 'NA')",
+                             {++qid, level, c});
+    }
+    w().Show();
+    Click(w().optCustom());
+    QTableWidget* g = w().msgCustom();
+    QScrollBar* bar = g->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "the grid does not scroll";
+    ASSERT_EQ(bar->value(), 0);
+
+    // A cell showing neither its first nor its last value, so either way would change it.
+    QComboBox* box = cell(1, 0);
+    ASSERT_GE(box->count(), 3);
+    pick(box, 1);
+    const QString count = w().txtQuestNum()->text();
+    auto wheel = [&](int angle) {
+        const QPointF at = QRectF(box->rect()).center();
+        QWheelEvent e(at, box->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        // Delivered as QTest delivers the mouse: as from the window system, so
+        // that what the cell leaves goes on to the widgets under it.
+        QSpontaneKeyEvent::setSpontaneous(&e);
+        qApp->notify(box, &e);
+    };
+    wheel(-120);
+    EXPECT_EQ(box->currentText().toStdString(), "1");
+    EXPECT_EQ(w().txtQuestNum()->text().toStdString(), count.toStdString());
+    const int scrolled = bar->value();
+    EXPECT_GT(scrolled, 0) << "the grid did not scroll down";
+    wheel(120);
+    EXPECT_EQ(box->currentText().toStdString(), "1");
+    EXPECT_EQ(w().txtQuestNum()->text().toStdString(), count.toStdString());
+    EXPECT_LT(bar->value(), scrolled) << "the grid did not scroll back up";
+}

@@ -89,7 +89,7 @@ TEST_F(GradeWindowTest, ALinearExamOfThirteenRightInTwentyFailsAtSeventyAndIsSav
         grid.push_back((cell(g, r, 0) + "|" + cell(g, r, 1) + "|" + cell(g, r, 2)).toStdString());
     EXPECT_EQ(grid, (std::vector<std::string>{"1|" + catName(1) + "|12", "2|" + catName(2) + "|100",
                                               "3|" + catName(3) + "|100"}));
-    EXPECT_EQ(g->horizontalHeaderItem(2)->text().trimmed(), "Score obtained");
+    EXPECT_EQ(header(g, 2), "Score obtained");
     // As tall as its rows (nothing to scroll), centred in its frame, as wide as its columns.
     EXPECT_EQ(g->verticalScrollBar()->maximum(), 0);
     EXPECT_LE(std::abs(g->y() - (frmGrade.fraScore()->height() - g->y() - g->height())), 2);

@@ -108,13 +108,13 @@ TEST_F(LargeBankRoadTest, AFullExamAndTheSetUpRunsOfABankNumberedBeyond32767) {
     EXPECT_EQ(count("SELECT count(*) FROM AnsSelected where Answer < 40001"), 0);
     EXPECT_EQ(count("SELECT count(DISTINCT QId) FROM AnsSelected"), answered);
 
-    WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, [&] {
         ASSERT_EQ(frmReview.msgReview()->rowCount(), 12);
-        EXPECT_GE(frmReview.msgReview()->item(0, 1)->text().toLongLong(), kFirstQId);
+        EXPECT_GE(cell(frmReview.msgReview(), 0, 1).toLongLong(), kFirstQId);
         frmReview.msgReview_DblClick(2);
-    });
+    }));
     EXPECT_EQ(frmExam.mintCurQuesInd, 3);
-    WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, [] { Click(frmReview.cmdGrade()); });
+    ASSERT_TRUE(WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, [] { Click(frmReview.cmdGrade()); }));
     ASSERT_TRUE(frmGrade.Visible());
     Click(frmGrade.cmdSave());
     EXPECT_EQ(lastBox().text, "Result Saved");
@@ -136,7 +136,7 @@ TEST_F(LargeBankRoadTest, AFullExamAndTheSetUpRunsOfABankNumberedBeyond32767) {
 
     nextUntil("D");
     const long long dragQ = gintCurQId;
-    WhileModal(frmDrag, [] { Click(frmExam.cmdDND()); }, [] {
+    ASSERT_TRUE(WhileModal(frmDrag, [] { Click(frmExam.cmdDND()); }, [] {
         // The first option, dropped well inside the first slot.
         OptionLabel* o = frmDrag.lblOption()(1);
         QWidget* body = frmDrag.Window()->centralWidget();
@@ -145,7 +145,7 @@ TEST_F(LargeBankRoadTest, AFullExamAndTheSetUpRunsOfABankNumberedBeyond32767) {
         QTest::mouseMove(o, at);
         QTest::mouseRelease(o, Qt::LeftButton, {}, at);
         Click(frmDrag.cmdClose());
-    });
+    }));
     EXPECT_EQ(count("SELECT count(*) FROM DragNDrop where QId = " + std::to_string(dragQ) + " and AnsRand >= " +
                     std::to_string(kFirstDragRow)),
               3);
@@ -155,19 +155,19 @@ TEST_F(LargeBankRoadTest, AFullExamAndTheSetUpRunsOfABankNumberedBeyond32767) {
 
     nextUntil("SIM");
     const long long simQ = gintCurQId;
-    WhileModal(frmSimulator, [] { Click(frmExam.cmdSimulator()); }, [] {
+    ASSERT_TRUE(WhileModal(frmSimulator, [] { Click(frmExam.cmdSimulator()); }, [] {
         QTest::keyClick(frmSimulator.txtSimCon(), Qt::Key_Return);
         QTest::keyClicks(frmSimulator.txtSimCon(), "enable");
         QTest::keyClick(frmSimulator.txtSimCon(), Qt::Key_Return);
         Click(frmSimulator.cmdClose());
-    });
+    }));
     EXPECT_EQ(count("SELECT CmdTyped FROM SimCommands where QId = " + std::to_string(simQ)), 1);
     expectRunning();
 
-    WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, [&] {
         ASSERT_EQ(frmReview.msgReview()->rowCount(), 60);
         frmReview.msgReview_DblClick(59);
-    });
+    }));
     EXPECT_EQ(frmExam.mintCurQuesInd, 60);
     Click(frmExam.cmdEndExam());
     ASSERT_TRUE(frmGrade.Visible());
@@ -203,11 +203,11 @@ TEST_F(LargeBankRoadTest, AFullExamAndTheSetUpRunsOfABankNumberedBeyond32767) {
     frmResBrief.msgResults_DblClick();
     ASSERT_TRUE(frmGrade.Visible());
     EXPECT_EQ(Snapshot(*gcnExam), taken);
-    WhileModal(frmExam, [] { Click(frmGrade.cmdSave()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmExam, [] { Click(frmGrade.cmdSave()); }, [&] {
         EXPECT_EQ(gintCurQId, kFirstQId);
         nextUntil("D");
         Click(frmExam.cmdEndExam());
-    });
+    }));
     EXPECT_EQ(Snapshot(*gcnExam), taken);
     expectRunning();
 }

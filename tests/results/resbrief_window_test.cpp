@@ -74,7 +74,7 @@ TEST_F(ResBriefWindowTest, EachUserSeesTheirOwnResultsTheAdministratorEveryone) 
     frmResBrief.Show();
     EXPECT_EQ(frmResBrief.Caption(), "Saved Results");
     std::vector<std::string> headers;
-    for (int c = 0; c < 7; ++c) headers.push_back(grid()->horizontalHeaderItem(c)->text().trimmed().toStdString());
+    for (int c = 0; c < 7; ++c) headers.push_back(header(grid(), c).toStdString());
     EXPECT_EQ(headers, (std::vector<std::string>{"Candidate Name", "Exam Name", "Date", "Time", "Score",
                                                  "Percentage", "Result"}));
     EXPECT_EQ(grid()->rowCount() + 1, 14);
@@ -147,13 +147,13 @@ TEST_F(ResBriefWindowTest, AReopenedResultShowsItsSavedFiguresReviewsReadOnlyAnd
     EXPECT_EQ(frmGrade.cmdSave()->text(), "Review Questions");
 
     // The run read-only; nothing written.
-    WhileModal(frmExam, [] { Click(frmGrade.cmdSave()); }, [&] {
+    ASSERT_TRUE(WhileModal(frmExam, [] { Click(frmGrade.cmdSave()); }, [&] {
         EXPECT_EQ(frmExam.cmdEndExam()->text(), "Close");
         EXPECT_FALSE(frmExam.cmdReview()->isEnabled());
         EXPECT_EQ(frmExam.mintCurQuesInd, 1);
         Click(frmExam.cmdNext());
         Click(frmExam.cmdEndExam());
-    });
+    }));
     EXPECT_EQ(Snapshot(*gcnExam), saved);
     EXPECT_TRUE(frmGrade.Visible());
     EXPECT_EQ(count("SELECT count(*) FROM ResultsBrief"), 1) << "nothing is saved from a reopened result";

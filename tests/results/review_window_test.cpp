@@ -34,7 +34,9 @@ protected:
     bool highlighted(int row) {
         bool all = true, any = false;
         for (int c = 0; c < 4; ++c) {
-            const bool on = frmReview.msgReview()->item(row, c)->background().color() == QColor(255, 128, 128);
+            const QTableWidgetItem* item = frmReview.msgReview()->item(row, c);
+            EXPECT_NE(item, nullptr) << "row " << row << " has no cell " << c;
+            const bool on = item && item->background().color() == QColor(255, 128, 128);
             all = all && on;
             any = any || on;
         }
@@ -47,8 +49,8 @@ protected:
         QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, at);
     }
-    void review(const std::function<void()>& inside) {
-        WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, inside);
+    ::testing::AssertionResult review(const std::function<void()>& inside) {
+        return WhileModal(frmReview, [] { Click(frmExam.cmdReview()); }, inside);
     }
     // Chooses the correct option of the "S" question on screen.
     void answerOnScreen() {
@@ -87,11 +89,11 @@ TEST_F(ReviewWindowTest, EveryQuestionWithItsBookmarkAndWhetherItIsAnswered) {
                      {sim});
     gcnExam->Execute("INSERT INTO BookMarkExam (QId) VALUES (?)", {d});
 
-    review([&] {
+    ASSERT_TRUE(review([&] {
         EXPECT_EQ(frmReview.Caption(), "Review ");
         QTableWidget* g = frmReview.msgReview();
         std::vector<QString> headers;
-        for (int c = 0; c < g->columnCount(); ++c) headers.push_back(g->horizontalHeaderItem(c)->text().trimmed());
+        for (int c = 0; c < g->columnCount(); ++c) headers.push_back(header(g, c));
         EXPECT_EQ(headers, (std::vector<QString>{"S.No", "QID", "Question", "Attempted"}));
         EXPECT_GT(g->columnWidth(2), 3 * (g->columnWidth(0) + g->columnWidth(1) + g->columnWidth(3)));
 
@@ -103,9 +105,13 @@ TEST_F(ReviewWindowTest, EveryQuestionWithItsBookmarkAndWhetherItIsAnswered) {
             EXPECT_EQ(cell(g, r, 1), QString::number(qid[r]));
             EXPECT_EQ(cell(g, r, 2).toStdString(),
                       gcnExam->Scalar("SELECT QName FROM Questions where QId = ?", {qid[r]}).toString());
-            for (int c = 0; c < 4; ++c)
-                EXPECT_EQ(g->item(r, c)->toolTip(), "Please Double click to go to that question.");
+            for (int c = 0; c < 4; ++c) {
+                const QTableWidgetItem* item = g->item(r, c);
+                ASSERT_NE(item, nullptr) << "row " << r << " has no cell " << c;
+                EXPECT_EQ(item->toolTip(), "Please Double click to go to that question.");
+            }
         }
+        ASSERT_NE(g->horizontalHeaderItem(0), nullptr);
         EXPECT_TRUE(g->horizontalHeaderItem(0)->toolTip().isEmpty());
         EXPECT_EQ(g->toolTip(), "") << "the header row and the margins have no tooltip";
 
@@ -130,16 +136,16 @@ TEST_F(ReviewWindowTest, EveryQuestionWithItsBookmarkAndWhetherItIsAnswered) {
         EXPECT_EQ(frmExam.lblTime()->text(), "00:59:57");
         EXPECT_EQ(frmReview.lblTime()->text(), "00:59:57");
         EXPECT_FALSE(frmReview.Menu().print->isEnabled());
-    });
+    }));
     frmExam.Unload();
 
     // Exam mode: the learn-mode bookmark does not count.
     showExam(true, 7);
     gcnExam->Execute("INSERT INTO BookMarkExam (QId) VALUES (?)", {d});
-    review([&] {
+    ASSERT_TRUE(review([&] {
         EXPECT_FALSE(highlighted(0));
         EXPECT_TRUE(highlighted(2));
-    });
+    }));
 }
 
 TEST_F(ReviewWindowTest, JumpsToAQuestionOrTheFirstUnansweredAndEndsTheExam) {
@@ -150,7 +156,7 @@ TEST_F(ReviewWindowTest, JumpsToAQuestionOrTheFirstUnansweredAndEndsTheExam) {
     gcnExam->Execute("INSERT INTO BookMarkExam (QId) VALUES (?)", {q3});
 
     // A double-click on the third row shows its question with its bookmark.
-    review([&] {
+    ASSERT_TRUE(review([&] {
         QTableWidget* g = frmReview.msgReview();
         frmReview.msgReview_DblClick(-1);
         frmReview.msgReview_DblClick(g->rowCount());
@@ -158,14 +164,14 @@ TEST_F(ReviewWindowTest, JumpsToAQuestionOrTheFirstUnansweredAndEndsTheExam) {
         const QRect r = g->visualItemRect(g->item(2, 2));
         doubleClick(g, r.center());
         EXPECT_FALSE(frmReview.IsLoaded());
-    });
+    }));
     EXPECT_EQ(frmExam.mintCurQuesInd, 3);
     EXPECT_EQ(gintCurQId, q3);
     EXPECT_EQ(frmExam.BookMark()->Value(), 1);
     EXPECT_FALSE(gblnRevUnAns);
 
     // The first unanswered question, and from then on unanswered ones only.
-    review([&] { Click(frmReview.cmdRevUnAns()); });
+    ASSERT_TRUE(review([&] { Click(frmReview.cmdRevUnAns()); }));
     EXPECT_EQ(gintCurQId, q2);
     EXPECT_TRUE(gblnRevUnAns);
     answerOnScreen();
@@ -174,17 +180,18 @@ TEST_F(ReviewWindowTest, JumpsToAQuestionOrTheFirstUnansweredAndEndsTheExam) {
     answerOnScreen();
 
     // None left: the list says so and stays; the exam window keeps its question.
-    review([&] {
+    ASSERT_TRUE(review([&] {
         EXPECT_FALSE(gblnRevUnAns) << "every opening of the list starts normal navigation";
         EXPECT_EQ(mark(2), "correct") << "Review saved the answer on screen first";
         Click(frmReview.cmdRevUnAns());
-        EXPECT_EQ(boxes.back().text, "No Unanswered Question");
-        EXPECT_EQ(boxes.back().title, "Exam Questions");
-        EXPECT_EQ(boxes.back().icon(), vbInformation);
+        const MsgBoxCall said = lastBox();
+        EXPECT_EQ(said.text, "No Unanswered Question");
+        EXPECT_EQ(said.title, "Exam Questions");
+        EXPECT_EQ(said.icon(), vbInformation);
         EXPECT_TRUE(frmReview.IsLoaded());
         EXPECT_EQ(gintCurQId, q3);
         Click(frmReview.cmdGrade());
-    });
+    }));
     EXPECT_FALSE(frmExam.IsLoaded());
     EXPECT_FALSE(frmReview.IsLoaded());
     EXPECT_TRUE(frmGrade.Visible());

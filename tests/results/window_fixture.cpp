@@ -90,4 +90,9 @@ QString WindowTest::cell(QTableWidget* grid, int row, int col) {
     return item ? item->text() : QString();
 }
 
+QString WindowTest::header(QTableWidget* grid, int col) {
+    const QTableWidgetItem* item = grid->horizontalHeaderItem(col);
+    return item ? item->text().trimmed() : QString();
+}
+
 }  // namespace results_test

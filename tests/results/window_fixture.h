@@ -45,6 +45,8 @@ protected:
     long long count(const std::string& sql);
     // The text of a grid cell (row from 0 below the header); empty when none.
     static QString cell(QTableWidget* grid, int row, int col);
+    // The trimmed text of a column's header; empty when it has none.
+    static QString header(QTableWidget* grid, int col);
 
     examclock::TimePoint now_{std::chrono::hours(1000)};
     const QDate date_{2026, 12, 7};

@@ -16,8 +16,8 @@ protected:
         frmLogin.Show();
     }
     // Opens the window from the sign-in window and runs `inside` while it is up.
-    void withSignUp(const std::function<void()>& inside) {
-        WhileModal(frmSignUp, [] { Click(frmLogin.cmdNewUser()); }, inside);
+    ::testing::AssertionResult withSignUp(const std::function<void()>& inside) {
+        return WhileModal(frmSignUp, [] { Click(frmLogin.cmdNewUser()); }, inside);
     }
     void fill(const QString& uname, const QString& name, const QString& email, const QString& phone) {
         frmSignUp.txtUserName()->setText(uname);
@@ -40,7 +40,7 @@ protected:
 }  // namespace
 
 TEST_F(SignUpTest, CaptionsAndLayout) {
-    withSignUp([&] {
+    ASSERT_TRUE(withSignUp([&] {
         EXPECT_EQ(frmSignUp.Caption(), "User Sign Up");
         EXPECT_EQ(frmSignUp.fraSignUp()->title(), "Sign Up");
         EXPECT_EQ(frmSignUp.lblUserName()->text(), "Enter a User Name");
@@ -54,11 +54,11 @@ TEST_F(SignUpTest, CaptionsAndLayout) {
         EXPECT_EQ(nextTab(frmSignUp.txtUserName()), frmSignUp.txtName());
         EXPECT_EQ(nextTab(frmSignUp.txtName()), frmSignUp.txtEmail());
         EXPECT_EQ(nextTab(frmSignUp.txtEmail()), frmSignUp.txtPhone());
-    });
+    }));
 }
 
 TEST_F(SignUpTest, MandatoryFieldsAreCheckedNameFirst) {
-    withSignUp([&] {
+    ASSERT_TRUE(withSignUp([&] {
         Click(frmSignUp.cmdSubmit());
         EXPECT_EQ(lastBox().text, "Please Enter the Name");
         EXPECT_EQ(lastBox().title, "Name");
@@ -70,12 +70,12 @@ TEST_F(SignUpTest, MandatoryFieldsAreCheckedNameFirst) {
         EXPECT_EQ(lastBox().text, "Please Enter the User Name ");
         EXPECT_EQ(lastBox().title, "User Name");
         EXPECT_EQ(focused(), frmSignUp.txtUserName());
-    });
+    }));
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM User").toInt(), 0);
 }
 
 TEST_F(SignUpTest, OptionalFieldsAreStoredAsNAAndBoxesEmptied) {
-    withSignUp([&] {
+    ASSERT_TRUE(withSignUp([&] {
         fill("carol", "Carol King", "", "");
         Click(frmSignUp.cmdSubmit());
         EXPECT_EQ(lastBox().text, "UserName carol has been Added");
@@ -88,7 +88,7 @@ TEST_F(SignUpTest, OptionalFieldsAreStoredAsNAAndBoxesEmptied) {
         fill("dave", "Dave Doe", "dave@example.org", "0123456789");
         Click(frmSignUp.cmdSubmit());
         EXPECT_EQ(lastBox().text, "UserName dave has been Added");
-    });
+    }));
     auto c = user("carol");
     ASSERT_FALSE(c.Eof());
     EXPECT_EQ(c.Fields("Name").toString(), "Carol King");
@@ -101,7 +101,7 @@ TEST_F(SignUpTest, OptionalFieldsAreStoredAsNAAndBoxesEmptied) {
 }
 
 TEST_F(SignUpTest, PhoneMustReadAsANumber) {
-    withSignUp([&] {
+    ASSERT_TRUE(withSignUp([&] {
         fill("erin", "Erin", "", "12 34");
         Click(frmSignUp.cmdSubmit());
         EXPECT_EQ(lastBox().text, "Enter a Numeric Value");
@@ -109,7 +109,7 @@ TEST_F(SignUpTest, PhoneMustReadAsANumber) {
         EXPECT_TRUE(frmSignUp.txtPhone()->text().isEmpty());
         EXPECT_EQ(focused(), frmSignUp.txtPhone());
         EXPECT_EQ(frmSignUp.txtUserName()->text(), "erin");
-    });
+    }));
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM User").toInt(), 0);
     EXPECT_TRUE(plat::IsNumeric("0123"));
     EXPECT_TRUE(plat::IsNumeric(" +44 "));
@@ -121,7 +121,7 @@ TEST_F(SignUpTest, PhoneMustReadAsANumber) {
 
 TEST_F(SignUpTest, ExistingNameInAnyCaseIsRefusedKeepingTheOtherBoxes) {
     gcnExam->Execute("INSERT into User (Uname,Name,Email,Phone) values('Frank','Frank F','NA','NA')");
-    withSignUp([&] {
+    ASSERT_TRUE(withSignUp([&] {
         fill("FRANK", "Another Frank", "f@example.org", "555");
         Click(frmSignUp.cmdSubmit());
         EXPECT_EQ(lastBox().text, "UserName alreay exists, Please Enter another UserName");
@@ -130,27 +130,27 @@ TEST_F(SignUpTest, ExistingNameInAnyCaseIsRefusedKeepingTheOtherBoxes) {
         EXPECT_EQ(frmSignUp.txtName()->text(), "Another Frank");
         EXPECT_EQ(frmSignUp.txtEmail()->text(), "f@example.org");
         EXPECT_EQ(frmSignUp.txtPhone()->text(), "555");
-    });
+    }));
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM User").toInt(), 1);
 }
 
 TEST_F(SignUpTest, ApostrophesAreStoredAsTyped) {
-    withSignUp([&] {
+    ASSERT_TRUE(withSignUp([&] {
         fill("o'neil", "Sam O'Neil", "it's@example.org", "");
         Click(frmSignUp.cmdSubmit());
         EXPECT_EQ(lastBox().text, "UserName o'neil has been Added");
-    });
+    }));
     auto r = user("o'neil");
     ASSERT_FALSE(r.Eof());
     EXPECT_EQ(r.Fields("Name").toString(), "Sam O'Neil");
 }
 
 TEST_F(SignUpTest, CloseListsTheNewNamesOnTheSignInWindow) {
-    withSignUp([&] {
+    ASSERT_TRUE(withSignUp([&] {
         fill("gina", "Gina G", "", "");
         Click(frmSignUp.cmdSubmit());
         Click(frmSignUp.CmdCancel());
-    });
+    }));
     EXPECT_FALSE(frmSignUp.IsLoaded());
     EXPECT_TRUE(frmLogin.Visible());
     EXPECT_EQ(frmLogin.cboUname()->findText("gina"), 0);
@@ -160,17 +160,17 @@ TEST_F(SignUpTest, CloseListsTheNewNamesOnTheSignInWindow) {
 }
 
 TEST_F(SignUpTest, TitleBarCloseKeepsTheOldList) {
-    withSignUp([&] {
+    ASSERT_TRUE(withSignUp([&] {
         fill("hank", "Hank H", "", "");
         Click(frmSignUp.cmdSubmit());
         frmSignUp.Window()->close();
-    });
+    }));
     EXPECT_FALSE(frmSignUp.IsLoaded());
     EXPECT_EQ(frmLogin.cboUname()->findText("hank"), -1);
 }
 
 TEST_F(SignUpTest, ControlCharactersInNamesAreRefusedAndNothingIsAdded) {
-    withSignUp([&] {
+    ASSERT_TRUE(withSignUp([&] {
         fill(QString::fromUtf8("x\0alice", 7), "Alice", "", "");
         Click(frmSignUp.cmdSubmit());
         EXPECT_EQ(lastBox().text, "The User Name cannot contain control characters such as tabs or line breaks.");
@@ -193,6 +193,6 @@ TEST_F(SignUpTest, ControlCharactersInNamesAreRefusedAndNothingIsAdded) {
         EXPECT_EQ(lastBox().text,
                   "The E-Mail Address cannot contain control characters such as tabs or line breaks.");
         EXPECT_EQ(lastBox().title, "E-Mail");
-    });
+    }));
     EXPECT_EQ(gcnExam->Scalar("SELECT count(*) FROM User").toInt(), 0);
 }

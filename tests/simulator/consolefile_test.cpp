@@ -64,6 +64,34 @@ TEST(ConsoleFile, BlocksHaveTheirExactBytesAndMarkerLinesRoundTrip) {
     EXPECT_EQ(found->console, "R2>") << "a typed header does not pass for question 7's block";
 }
 
+// A header's number is read whole, however large: each question finds its
+// own block and no other, and its block is replaced where it stands.
+TEST(ConsoleFile, QuestionsNumberedBeyond16BitsFindTheirOwnBlocks) {
+    QTemporaryDir dir;
+    const std::vector<long long> qids = {32767, 32768, 40000, 65535, 65536, 105535, 2147483648LL, 4294967301LL};
+    auto blockOf = [](long long q) { return Block{q, "R1", ">", "R1>console of " + QString::number(q)}; };
+    for (long long q : qids) ASSERT_TRUE(sim::StoreConsoleBlock(Folder(dir), q, blockOf(q))) << q;
+    EXPECT_EQ(Bytes(sim::ConsoleFilePath(Folder(dir))).count("[QID : 40000]\r\n"), 1);
+    for (long long q : qids) {
+        const auto found = sim::ReadConsoleBlock(Folder(dir), q);
+        ASSERT_TRUE(found) << q;
+        EXPECT_EQ(found->qid, q);
+        EXPECT_EQ(found->console, blockOf(q).console);
+    }
+    std::vector<long long> parsed;
+    for (const Block& b : sim::ParseConsoleFile(Bytes(sim::ConsoleFilePath(Folder(dir))))) parsed.push_back(b.qid);
+    EXPECT_EQ(parsed, qids);
+
+    ASSERT_TRUE(sim::StoreConsoleBlock(Folder(dir), 40000, Block{40000, "R1", "#", "R1#again"}));
+    parsed.clear();
+    for (const Block& b : sim::ParseConsoleFile(Bytes(sim::ConsoleFilePath(Folder(dir))))) parsed.push_back(b.qid);
+    EXPECT_EQ(parsed, qids) << "replaced where it stood";
+    const auto again = sim::ReadConsoleBlock(Folder(dir), 40000);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->console, "R1#again");
+    EXPECT_FALSE(sim::ReadConsoleBlock(Folder(dir), 40000 - 65536)) << "no block of the number cut to 16 bits";
+}
+
 TEST(ConsoleFile, MissingFileReadsAsEmptyAndStoringCreatesIt) {
     QTemporaryDir dir;
     const auto file = sim::ConsoleFilePath(Folder(dir));

@@ -20,8 +20,8 @@ std::vector<LabRow> TestLab() {
     };
 }
 
-long long AddLab(plat::Database& db, const std::vector<LabRow>& rows, std::vector<long long>* indexes) {
-    const long long qid = db.Scalar("SELECT max(QId) FROM Questions").toInt() + 1;
+long long AddLab(plat::Database& db, const std::vector<LabRow>& rows, std::vector<long long>* indexes, long long qid) {
+    if (qid == 0) qid = db.Scalar("SELECT max(QId) FROM Questions").toInt() + 1;
     db.Execute("INSERT INTO Questions (QId, QName, DiffLevel, QType, CatInd, ExhibitPath, Expln) "
                "VALUES (?, 'Configure R9.', 'I', 'SIM', (SELECT min(Index) FROM Categories), 'NA', 'Because.')",
                {qid});

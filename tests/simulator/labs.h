@@ -18,8 +18,10 @@ struct LabRow {
 };
 
 // Adds a simulation question with these commands (device R9) and returns its
-// QId; the rows' SimCommands.Index values follow in `indexes`.
-long long AddLab(plat::Database& db, const std::vector<LabRow>& rows, std::vector<long long>* indexes = nullptr);
+// QId (`qid`, or one more than the bank's largest when 0); the rows'
+// SimCommands.Index values follow in `indexes`.
+long long AddLab(plat::Database& db, const std::vector<LabRow>& rows, std::vector<long long>* indexes = nullptr,
+                 long long qid = 0);
 
 // The test lab: enable, configure terminal (with output), two interfaces with
 // the same commands at (config-if)#, and OSPF, whose level expects nothing.

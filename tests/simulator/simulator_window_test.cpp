@@ -54,8 +54,8 @@ protected:
         frmExam.Show();
     }
     // Opens the simulator from the exam window and runs `inside` while it is up.
-    void inSimulator(const std::function<void()>& inside, QPushButton* opener = nullptr) {
-        WhileModal(frmSimulator, [&] { Click(opener ? opener : frmExam.cmdSimulator()); }, inside);
+    ::testing::AssertionResult inSimulator(const std::function<void()>& inside, QPushButton* opener = nullptr) {
+        return WhileModal(frmSimulator, [&] { Click(opener ? opener : frmExam.cmdSimulator()); }, inside);
     }
 
     QPlainTextEdit* console() { return frmSimulator.txtSimCon(); }
@@ -111,7 +111,7 @@ TEST_F(SimWindowTest, TypedLinesWriteTheConsoleAndRecordAtOnceAndAReopenedConsol
     // Flags left from elsewhere go when the question's console starts afresh.
     gcnExam->Execute("UPDATE SimCommands SET CmdTyped = 1 where QId = ?", {lab});
     QString leftAs;
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         EXPECT_EQ(frmSimulator.Caption(), "Simulator");
         EXPECT_EQ(frmSimulator.lblQuestID()->text(), "QuestionID:");
         EXPECT_EQ(frmSimulator.lblQId()->text(), QString::number(lab));
@@ -191,13 +191,13 @@ TEST_F(SimWindowTest, TypedLinesWriteTheConsoleAndRecordAtOnceAndAReopenedConsol
         type("ip add 10.0.0.1");  // typed, not entered
         leftAs = text();
         Click(frmSimulator.cmdClose());
-    });
+    }));
     EXPECT_FALSE(frmSimulator.IsLoaded());
     EXPECT_TRUE(answers::IsAnswered(*gcnExam, lab, "SIM"));
     EXPECT_FALSE(frmExam.ChkAnsCor());
 
     // Reopened: the console exactly as left, going on at its prompt.
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         EXPECT_EQ(text(), leftAs);
         EXPECT_TRUE(caretAtEnd());
         EXPECT_EQ(typed(lab), Flags({1, 1, 1, 0, 0, 0, 0, 0})) << "a restored console keeps its commands";
@@ -205,7 +205,7 @@ TEST_F(SimWindowTest, TypedLinesWriteTheConsoleAndRecordAtOnceAndAReopenedConsol
         EXPECT_EQ(lastLine(), "R9(config-if)#");
         for (const char* line : {"no sh", "exit", "int g0/2", "no shutdown", "exit", "router ospf 1"}) enter(line);
         EXPECT_EQ(lastLine(), "R9(config-router)#");
-    });
+    }));
     EXPECT_EQ(typed(lab), std::vector<long long>(8, 1));
     EXPECT_TRUE(frmExam.ChkAnsCor());
 }
@@ -214,7 +214,7 @@ TEST_F(SimWindowTest, TypedLinesWriteTheConsoleAndRecordAtOnceAndAReopenedConsol
 // waits for the next prompt line; a refused one gets its box.
 TEST_F(SimWindowTest, ChkCmdTypedJudgesOneCommandAtThePromptAndItsOutputWaits) {
     startRun({lab});
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         enter();
         frmSimulator.ChkCmdTyped("en");
         frmSimulator.ChkCmdTyped("conf t");
@@ -227,22 +227,22 @@ TEST_F(SimWindowTest, ChkCmdTypedJudgesOneCommandAtThePromptAndItsOutputWaits) {
         EXPECT_EQ(lastBox().text, "This command is not supported in this Simulation");
         EXPECT_EQ(typed(lab), Flags({1, 1, 0, 0, 0, 0, 0, 0}));
         EXPECT_EQ(frmSimulator.RemSpacesInCmd("  int   g0/1 "), " int g0/1");
-    });
+    }));
 }
 
 TEST_F(SimWindowTest, ResetAsksAndOnYesStartsAgainAndTheBlockGoes) {
     const long long other = gcnExam->Scalar("SELECT min(QId) FROM Questions WHERE QType = 'SIM'").toInt();
     startRun({lab, other});
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         for (const char* line : {"", "en", "conf t"}) enter(line);
-    });
+    }));
     Click(frmExam.cmdNext());
-    inSimulator([&] { enter(); });
+    ASSERT_TRUE(inSimulator([&] { enter(); }));
     Click(frmExam.cmdPrev());
     const QByteArray twoBlocks = file();
     ASSERT_TRUE(twoBlocks.startsWith("[QID : " + QByteArray::number(lab) + "]\r\n"));
 
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         const QString before = text();
         boxes.clear();
         answers = {vbNo};
@@ -262,15 +262,15 @@ TEST_F(SimWindowTest, ResetAsksAndOnYesStartsAgainAndTheBlockGoes) {
         EXPECT_EQ(typed(lab), std::vector<long long>(8, 0));
         ctrlZ();
         EXPECT_EQ(text(), kStart) << "the console has not started again";
-    });
+    }));
     EXPECT_FALSE(answers::IsAnswered(*gcnExam, lab, "SIM"));
     EXPECT_EQ(file(), twoBlocks.mid(twoBlocks.indexOf("[QID : " + QByteArray::number(other) + "]")))
         << "only the other question's block is left";
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         EXPECT_EQ(text(), kStart);
         enter();
         EXPECT_EQ(text(), kStart + "\nR9>") << "started afresh at the first level";
-    });
+    }));
 }
 
 // Show Answer and a reopened result are read-only: a listing in a disabled
@@ -278,15 +278,15 @@ TEST_F(SimWindowTest, ResetAsksAndOnYesStartsAgainAndTheBlockGoes) {
 TEST_F(SimWindowTest, TheModelAnswerAndASavedResultShowListingsAndLeaveTheConsoleAlone) {
     startRun({lab});
     QString leftAs;
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         for (const char* line : {"", "en", "conf t", "int g0/1"}) enter(line);
         leftAs = text();
-    });
+    }));
     const QByteArray saved = file();
     const std::vector<long long> flags = typed(lab);
     ASSERT_TRUE(frmExam.cmdShowAns()->isVisible());
 
-    inSimulator(
+    ASSERT_TRUE(inSimulator(
         [&] {
             EXPECT_TRUE(frmExam.mblnFromShAns);
             EXPECT_FALSE(console()->isEnabled());
@@ -299,31 +299,31 @@ TEST_F(SimWindowTest, TheModelAnswerAndASavedResultShowListingsAndLeaveTheConsol
                                   "\nR9(config-if)# no shutdown\n" + link + "\nR9(config)# router ospf 1");
             Click(frmSimulator.cmdClose());
         },
-        frmExam.cmdShowAns());
+        frmExam.cmdShowAns()));
     EXPECT_FALSE(frmExam.mblnFromShAns);
     EXPECT_EQ(file(), saved);
     EXPECT_EQ(typed(lab), flags);
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         EXPECT_EQ(text(), leftAs) << "the console is not touched by the model answer";
         EXPECT_TRUE(console()->isEnabled());
         // Still at (config-if)#, where the address comes before no shutdown.
         enter("no sh");
         EXPECT_EQ(text(), leftAs + "no sh");
         EXPECT_EQ(boxCount("This command is not supported in this Simulation"), 1u);
-    });
+    }));
     frmExam.Unload();
 
     // A saved result: the commands it recorded, whatever the console file holds.
     const QByteArray lastRun = file();
     gblnFromResults = true;
     frmExam.Show();
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         EXPECT_FALSE(console()->isEnabled());
         EXPECT_FALSE(frmSimulator.cmdReset()->isEnabled());
         EXPECT_EQ(text(), QString("Commands\nR9> enable\nR9# configure terminal\n") + kConfigOutput +
                               "\nR9(config)# interface g0/1");
         Click(frmSimulator.cmdClose());
-    });
+    }));
     EXPECT_EQ(file(), lastRun);
     EXPECT_EQ(typed(lab), flags);
 }
@@ -336,7 +336,7 @@ TEST_F(SimWindowTest, TheTimeShowsHereAndRunningOutClosesTheExhibitThenSavesTheC
     ASSERT_NE(gcnExam->Scalar("SELECT ExhibitPath FROM Questions WHERE QId = ?", {withExhibit}).toString(), "NA");
     startRun({withExhibit}, true);
     QString leftAs;
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         EXPECT_TRUE(frmSimulator.cmdShwExh()->isEnabled());
         now_ += 1s;
         frmExam.tmrExamTime_Timer();
@@ -344,7 +344,7 @@ TEST_F(SimWindowTest, TheTimeShowsHereAndRunningOutClosesTheExhibitThenSavesTheC
         for (const char* line : {"", "en", "conf t"}) enter(line);
         type("int g0/0.");
         leftAs = text();
-        WhileModal(frmExhibit, [&] { Click(frmSimulator.cmdShwExh()); }, [&] {
+        ASSERT_TRUE(WhileModal(frmExhibit, [&] { Click(frmSimulator.cmdShwExh()); }, [&] {
             EXPECT_EQ(frmExhibit.lblQId()->text(), "35");
             EXPECT_FALSE(frmExhibit.lblTime()->isVisible());
             now_ += 1s;
@@ -352,8 +352,8 @@ TEST_F(SimWindowTest, TheTimeShowsHereAndRunningOutClosesTheExhibitThenSavesTheC
             EXPECT_EQ(frmSimulator.lblTime()->text(), "01:29:57") << "the time shows in the simulator underneath";
             timeRunsOut();
             EXPECT_FALSE(frmExhibit.IsLoaded());
-        });
-    });
+        }));
+    }));
     Settle();
     EXPECT_FALSE(frmSimulator.IsLoaded());
     EXPECT_FALSE(frmExam.IsLoaded());
@@ -364,12 +364,43 @@ TEST_F(SimWindowTest, TheTimeShowsHereAndRunningOutClosesTheExhibitThenSavesTheC
     EXPECT_EQ(typed(withExhibit), Flags({1, 1, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+// In an adaptive run the commands typed in the simulator up to the time
+// running out are judged with the rest of the run: the grade report counts
+// the lab as answered right.
+TEST_F(SimWindowTest, TimeUpInAnAdaptiveRunGradesTheCommandsTypedBeforeIt) {
+    const long long one = AddLab(*gcnExam, {{">", "enable", "#", "NA", {}}});
+    gcnExam->Execute("UPDATE AdminConfig SET MaxScore = 100, PassPercentage = 50 where Index = 1");
+    gcnExam->Execute("DELETE * from QuestIds");
+    gcnExam->Execute("DELETE * from AnsIds");
+    gcnExam->Execute("INSERT INTO QuestIds (Index,QId,DiffLvl) VALUES (1,?,'B')", {one});
+    gblnExamMode = true;
+    gblnAdaptive = true;
+    gintExamTime = 90;
+    gintBeginScore = 1;
+    gintIntScore = 2;
+    gintExpScore = 3;
+    gintExamLimit = 1;
+    frmExam.Show();
+    ASSERT_EQ(gintCurQId, one);
+    ASSERT_TRUE(inSimulator([&] {
+        enter();
+        enter("en");
+        ASSERT_EQ(typed(one), Flags({1}));
+        timeRunsOut();
+    }));
+    Settle();
+    ASSERT_TRUE(frmGrade.Visible());
+    EXPECT_EQ(gintAdapScore, 1);
+    EXPECT_EQ(frmGrade.lblScoreObt()->text().toStdString(), "Score Obtained : 1000");
+    EXPECT_EQ(frmGrade.lblResultDsip()->text().toStdString(), "PASS");
+}
+
 // The time may run out while Reset waits for its answer: the console is saved
 // as it stood and the late Yes clears nothing.
 TEST_F(SimWindowTest, TimeUpWhileResetAsksKeepsTheConsoleAndItsCommands) {
     startRun({lab}, true);
     QString leftAs;
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         for (const char* line : {"", "en"}) enter(line);
         leftAs = text();
         SetMsgBoxHook([&](const MsgBoxCall& c) {
@@ -381,7 +412,7 @@ TEST_F(SimWindowTest, TimeUpWhileResetAsksKeepsTheConsoleAndItsCommands) {
             return int(vbOK);
         });
         frmSimulator.cmdReset()->click();
-    });
+    }));
     Settle();
     EXPECT_FALSE(frmSimulator.IsLoaded());
     EXPECT_TRUE(frmGrade.Visible());
@@ -393,14 +424,14 @@ TEST_F(SimWindowTest, TimeUpWhileResetAsksKeepsTheConsoleAndItsCommands) {
 // the commands typed still count.
 TEST_F(SimWindowTest, AConsoleThatCannotBeSavedIsReported) {
     startRun({lab});
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         for (const char* line : {"", "en"}) enter(line);
         // The file's place taken by a folder: it can be neither read nor replaced.
         std::filesystem::remove(folder() / "SimCmds.txt");
         std::filesystem::create_directory(folder() / "SimCmds.txt");
         boxes.clear();
         Click(frmSimulator.cmdClose());
-    });
+    }));
     EXPECT_FALSE(frmSimulator.IsLoaded());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, "Simulator");
@@ -417,7 +448,7 @@ TEST_F(SimWindowTest, APipeInPlaceOfTheConsoleFileIsReportedAndLeftAlone) {
     std::filesystem::remove(folder() / "SimCmds.txt");
     ASSERT_EQ(mkfifo((folder() / "SimCmds.txt").c_str(), 0600), 0);
     boxes.clear();
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].title, "Simulator");
         EXPECT_EQ(boxes[0].icon(), vbExclamation);
@@ -427,7 +458,7 @@ TEST_F(SimWindowTest, APipeInPlaceOfTheConsoleFileIsReportedAndLeftAlone) {
         enter();
         enter("en");
         Click(frmSimulator.cmdClose());
-    });
+    }));
     EXPECT_FALSE(frmSimulator.IsLoaded());
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].icon(), vbCritical);
@@ -450,11 +481,11 @@ TEST_F(SimWindowTest, AVeryLongSavedLineIsShownCutAndSavedAsShown) {
         f.write(block + other);
     }
     const QString cut = "R9>en\n" + QString(sim::kConsoleLineLimit, QLatin1Char('x')) + "\nR9#";
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         EXPECT_EQ(text(), cut);
         enter("conf t");
         Click(frmSimulator.cmdClose());
-    });
+    }));
     const QString shown = cut + "conf t\n" + kConfigOutput + "\nR9(config)#";
     EXPECT_EQ(file(), sim::FormatConsoleFile({sim::Block{lab, "R9", "(config)#", shown}}) + other);
 }
@@ -479,19 +510,19 @@ TEST_F(SimWindowTest, AShippedLabTypedThroughTheWindowIsJudgedCorrectAtTheEnd) {
             ASSERT_EQ(typed(q)[next], 1) << sim::FilledCommand(c).toStdString();
         }
     };
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         enter();
         typeCommands(5);
-    });
+    }));
     EXPECT_FALSE(frmExam.ChkAnsCor());
     Click(frmExam.cmdNext());
     Click(frmExam.cmdPrev());
     ASSERT_EQ(gintCurQId, q);
-    inSimulator([&] {
+    ASSERT_TRUE(inSimulator([&] {
         EXPECT_EQ(lastLine(), "R1(config-subif)#");
         typeCommands(model.commands.size());
         EXPECT_TRUE(text().endsWith("changed state to up\nR1(config-if)#"));
-    });
+    }));
     EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
     EXPECT_TRUE(frmExam.ChkAnsCor());
     answers = {vbYes};

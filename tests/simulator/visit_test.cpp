@@ -149,6 +149,27 @@ TEST_F(VisitTest, ModelAnswerAndSavedResultLeaveConsoleAndFileAlone) {
     EXPECT_NE(typist.text.indexOf("\nR9(config-if)# ip address 10.0.0.1 <mask>\n"), -1) << typist.text.toStdString();
 }
 
+// Labs numbered beyond 16 bits, and beyond 32, find their own block on the
+// next visit: the console comes back as it was left, and the commands typed
+// in it stay recorded.
+TEST_F(VisitTest, ALabNumberedBeyond32767KeepsItsConsoleAcrossVisits) {
+    for (const long long qid : {32768LL, 40000LL, 65537LL, 4294967301LL}) {
+        SCOPED_TRACE(qid);
+        ASSERT_EQ(AddLab(*gcnExam, TestLab(), nullptr, qid), qid);
+        open(qid);
+        for (const char* line : {"", "en", "conf t"}) typist.press(line);
+        const QString text = typist.text;
+        close();
+        ASSERT_TRUE(file().contains("[QID : " + QByteArray::number(qid) + "]\r\n")) << file().toStdString();
+
+        open(qid);
+        EXPECT_EQ(typist.text.toStdString(), text.toStdString());
+        EXPECT_EQ(typist.console.Prompt(), "(config)#");
+        EXPECT_EQ(Typed(*gcnExam, qid), (std::vector<long long>{1, 1, 0, 0, 0, 0, 0, 0}));
+        close();
+    }
+}
+
 // Whatever stands in the console file's place and cannot be read (a folder, a
 // pipe, which would hold a reader forever, a link to an endless device, a file
 // far too large) is reported without waiting; the question's recorded

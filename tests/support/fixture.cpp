@@ -69,18 +69,33 @@ plat::MsgBoxCall ProgramTest::lastBox() const {
     return boxes.empty() ? plat::MsgBoxCall{} : boxes.back();
 }
 
-void ProgramTest::WhileModal(plat::Form& modal, const std::function<void()>& open,
-                             const std::function<void()>& inside) {
+::testing::AssertionResult ProgramTest::WhileModal(plat::Form& modal, const std::function<void()>& open,
+                                                  const std::function<void()>& inside) {
     bool ran = false;
     bool wasModal = false;
-    QTimer::singleShot(0, [&] {
+    // The call belongs to this function: when `open` returns without showing
+    // the window, the call is dropped with `context` instead of running later,
+    // in another step or case, on what is gone by then.
+    QObject context;
+    QTimer::singleShot(0, &context, [&] {
         ran = true;
         wasModal = modal.IsModalShown();
-        inside();
+        if (wasModal) {
+            // Thrown inside the window's event loop, an exception (an element
+            // of a control array that is not there) would end the program.
+            try {
+                inside();
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << "inside " << modal.Name().toStdString() << ": " << e.what();
+            } catch (...) {
+                ADD_FAILURE() << "inside " << modal.Name().toStdString() << ": an exception";
+            }
+        }
         if (modal.IsModalShown()) modal.Unload();
     });
     open();
-    EXPECT_TRUE(ran && wasModal) << modal.Name().toStdString() << " was not shown modal";
+    if (ran && wasModal) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << modal.Name().toStdString() << " was not shown modal";
 }
 
 void ProgramTest::Settle() {

@@ -41,12 +41,16 @@ protected:
 
     // Runs `inside` once the modal window that `open` shows is running; the window
     // is unloaded afterwards if `inside` left it open, so `open` always returns.
-    static void WhileModal(plat::Form& modal, const std::function<void()>& open,
-                           const std::function<void()>& inside);
+    // Fails when the window was not shown modally; `inside` then never runs, so
+    // a case whose later steps rely on the window says ASSERT_TRUE(WhileModal(...)).
+    static ::testing::AssertionResult WhileModal(plat::Form& modal, const std::function<void()>& open,
+                                                 const std::function<void()>& inside);
 
     // Lets queued events (deferred deletes, end checks) run.
     static void Settle();
 
+    // A control by name; nullptr (and a failure) when there is none, so a case
+    // that goes on to use it asserts it first.
     template <class T>
     static T* Find(plat::Form& form, const char* name) {
         T* t = form.Window()->findChild<T*>(QString::fromLatin1(name));
