@@ -10,6 +10,8 @@ std::filesystem::path PicturePath(const std::filesystem::path& folder, const QSt
     return folder / std::filesystem::path(rel.toStdString());
 }
 
+plat::FileRead ReadPicture(const std::filesystem::path& file) { return plat::ReadRegularFile(file, kLargestPicture); }
+
 View Fit(int pictureWidth, int pictureHeight, const Design& d) {
     View v;
     v.hBar = pictureWidth > d.width;

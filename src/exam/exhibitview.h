@@ -1,7 +1,9 @@
 // The exhibit viewer's geometry, free of widgets: where an exhibit picture is
-// read from, and how the viewport and its two scroll bars fit a picture of a
-// given size. Lengths in twips.
+// read from, how a picture file is read, and how the viewport and its two
+// scroll bars fit a picture of a given size. Lengths in twips.
 #pragma once
+
+#include "platform/safefile.h"
 
 #include <QString>
 
@@ -12,6 +14,15 @@ namespace exhibitview {
 // The picture an ExhibitPath names: relative to the program folder, with "\"
 // read as a separator as well as "/".
 std::filesystem::path PicturePath(const std::filesystem::path& folder, const QString& exhibitPath);
+
+// The largest picture file the program reads: its own pictures are a few
+// dozen kilobytes.
+constexpr qint64 kLargestPicture = qint64(8) << 20;
+
+// Reads a picture file (an exhibit, a mark of the review list) as result files
+// are read: only a plain file of at most kLargestPicture bytes, opened without
+// waiting, so a pipe in its place cannot hold the window up.
+plat::FileRead ReadPicture(const std::filesystem::path& file);
 
 struct Rect {
     int left = 0, top = 0, width = 0, height = 0;

@@ -74,17 +74,23 @@ void TfrmExhibit::Form_Load() {
 }
 
 // A missing file is reported; a file that is no picture leaves the viewer
-// empty without a word. Either way the viewer opens.
+// empty without a word, and so does one that cannot be read as a plain file
+// of a picture's size (a pipe, a device, a folder, a runaway file). Either
+// way the viewer opens.
 void TfrmExhibit::showPicture(const QString& exhibitPath) {
     const std::filesystem::path file = exhibitview::PicturePath(AppPath(), exhibitPath);
     std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
+    plat::FileRead read;
+    read.status = plat::FileRead::Status::Missing;
+    if (std::filesystem::exists(file, ec)) read = exhibitview::ReadPicture(file);
+    if (read.status == plat::FileRead::Status::Missing) {
         MsgBox(" File Not found.\r\n Please Save the file in the current working directory", vbCritical,
                "File Error");
         return;
     }
+    if (read.status != plat::FileRead::Status::Read) return;
     QImage picture;
-    if (!picture.load(QString::fromStdString(file.string())) || picture.isNull()) return;
+    if (!picture.loadFromData(read.bytes) || picture.isNull()) return;
     const QPixmap pixmap = QPixmap::fromImage(picture);
     m_picExhibitImg->setPixmap(pixmap);
     m_picExhibitImg->resize(pixmap.deviceIndependentSize().toSize());

@@ -68,9 +68,28 @@ void HelpCommand();
 void PressF1();
 bool HelpFileSet();
 // Opens the help page in the desktop's browser, or, where the desktop has none,
-// in a window of the program. A missing page is reported, naming the file.
+// in a window of the program. A page that is missing, is no plain file or is
+// larger than kLargestHelpPage is refused with a box naming the file.
 void ShowHelp();
 std::filesystem::path HelpFile();
+// The program's own page is about 6 KB. A larger one, shown in the program's
+// own window, could hold it up: text laid out in one line takes time growing
+// with the square of its length.
+constexpr qint64 kLargestHelpPage = qint64(64) << 10;
+// The page as the program's own help window is given it. Qt's rich text takes
+// time exponential in how deeply tables nest and quadratic in how deeply any
+// elements do, and never finishes over some lengths (a cell padding of 10^8
+// pixels), so a page of a few hundred bytes could hold the window up for good.
+// The window is given only what a help page needs: headings, paragraphs,
+// lists, preformatted text, emphasis, code, line breaks and links within the
+// page, with no attribute but an element's id and a link's "#" target, and no
+// style sheet; elements nest at most kHelpDepth deep and are always closed,
+// and a list goes on as a new list after kHelpListItems items.
+// Any other element gives way to its text; scripts, style sheets and the
+// title are left out.
+QString HelpPageMarkup(const QByteArray& page);
+constexpr int kHelpDepth = 8;
+constexpr int kHelpListItems = 200;
 // Tests stand in for the desktop's browser: the hook returns whether it opened
 // the page (false makes the program show it itself).
 using HelpHook = std::function<bool(const std::filesystem::path&)>;

@@ -1,6 +1,7 @@
 #include "frmReview.h"
 
 #include "exam/answers.h"
+#include "exam/exhibitview.h"
 #include "exam/frmExam.h"
 #include "platform/grid.h"
 #include "platform/printing.h"
@@ -84,6 +85,17 @@ void TfrmReview::Form_Load() {
     MarkAdminMode(menu_);
 }
 
+namespace {
+// A mark that is missing, no picture, or no plain file of a picture's size (a
+// pipe in its place would hold the list up for good) is no mark.
+QPixmap mark(const char* name) {
+    QPixmap pic;
+    const plat::FileRead read = exhibitview::ReadPicture(AppPath() / name);
+    if (read.status == plat::FileRead::Status::Read) pic.loadFromData(read.bytes);
+    return pic;
+}
+}  // namespace
+
 // One row per question of the run; a bookmarked question's cells take the
 // highlight, and the last cell shows whether it has an answer (a missing
 // picture shows nothing rather than stopping the exam).
@@ -94,9 +106,8 @@ void TfrmReview::fill() {
     g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     g->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
-    const QString folder = AppPathQ();
-    const QPixmap answered(folder + QStringLiteral("/correct.gif"));
-    const QPixmap unanswered(folder + QStringLiteral("/incorrect.gif"));
+    const QPixmap answered = mark("correct.gif");
+    const QPixmap unanswered = mark("incorrect.gif");
     const bool liveAdaptive = gblnExamMode && gblnAdaptive && !gblnFromResults;
     const std::vector<results::ReviewRow> rows = results::ReviewRows(*gcnExam, gblnExamMode, liveAdaptive);
 

@@ -1,11 +1,15 @@
 // The exhibit viewer over pictures drawn for each case (smaller, wider,
 // taller than the viewport, larger both ways, past a 16-bit scroll range), a
-// missing file and a file that is no picture; and the flash card's two boxes.
+// missing file, a file that is no picture and what is no plain file of a
+// picture's size (a pipe, a folder, a runaway file); and the flash card's two
+// boxes.
+#include "exam/exhibitview.h"
 #include "exam/frmExam.h"
 #include "exam/frmExhibit.h"
 #include "exam/frmFlashCard.h"
 #include "exam_fixture.h"
 #include "startup/state.h"
+#include "support/pipewatch.h"
 
 #include <QImage>
 
@@ -102,6 +106,48 @@ TEST_F(ExhibitTest, AMissingFileIsReportedANonPictureIsNotAndNeitherShowsAnEarli
     frmExhibit.Show();
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(frmExhibit.picExhibitImg()->pixmap().isNull());
+}
+
+// A pipe, a folder or a runaway file in place of a shipped exhibit: the viewer
+// opens at once, empty and without a word, as over a file that is no picture.
+TEST_F(ExhibitTest, APipeAFolderOrAHugeFileInPlaceOfThePictureOpensAnEmptyViewerAtOnce) {
+    const long long shipped =
+        gcnExam->Scalar("SELECT QId FROM Questions where ExhibitPath = 'exhibits/json-interfaces.png'").toInt();
+    ASSERT_NE(shipped, 0);
+    const std::filesystem::path picture = folder() / "exhibits" / "json-interfaces.png";
+    std::filesystem::create_directories(picture.parent_path());
+    gintCurQId = static_cast<int16_t>(shipped);
+    auto expectEmpty = [&](const char* what) {
+        EXPECT_TRUE(frmExhibit.Visible()) << what;
+        EXPECT_TRUE(frmExhibit.picExhibitImg()->pixmap().isNull()) << what;
+        EXPECT_TRUE(boxes.empty()) << what << ": " << boxes.front().text.toStdString();
+        EXPECT_EQ(frmExhibit.lblQId()->text(), QString::number(shipped)) << what;
+        frmExhibit.cmdClose_Click();
+    };
+    {
+        pemu_test::PipeWatch pipe(picture);
+        frmExhibit.Show();
+        EXPECT_FALSE(pipe.opened()) << "the viewer opened the pipe and waited on it";
+        expectEmpty("a pipe");
+    }
+    std::filesystem::remove(picture);
+
+    std::filesystem::create_directory(picture);
+    frmExhibit.Show();
+    expectEmpty("a folder");
+    std::filesystem::remove(picture);
+
+    // A real picture with the rest of the file left as a hole: the picture
+    // would show if the file were read.
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    ASSERT_TRUE(img.save(QString::fromStdString(picture.string()), "PNG"));
+    frmExhibit.Show();
+    EXPECT_EQ(frmExhibit.picExhibitImg()->size(), QSize(40, 30)) << "the picture itself shows";
+    frmExhibit.cmdClose_Click();
+    std::filesystem::resize_file(picture, exhibitview::kLargestPicture + 1);
+    frmExhibit.Show();
+    expectEmpty("a runaway file");
 }
 
 TEST_F(ExhibitTest, TheExamWindowOpensBothAndTheSimulatorOpensTheViewerWithoutTime) {

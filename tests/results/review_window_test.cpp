@@ -6,6 +6,7 @@
 #include "results/frmReview.h"
 #include "run.h"
 #include "startup/state.h"
+#include "support/pipewatch.h"
 #include "window_fixture.h"
 
 #include <QHeaderView>
@@ -225,5 +226,30 @@ TEST_F(ReviewWindowTest, MissingMarksShowNothingAndAnAdaptiveExamListsWhatWasIss
     EXPECT_EQ(cell(g, 1, 1), QString::number(q1));
     EXPECT_EQ(mark(0), "");
     EXPECT_EQ(mark(1), "");
+    EXPECT_TRUE(boxes.empty());
+}
+
+// A pipe in place of the answered mark would hold the list's opening for
+// good: the list opens at once, the answered row shows no mark and the other
+// mark still shows.
+TEST_F(ReviewWindowTest, APipeInPlaceOfAMarkOpensTheListWithoutThatMark) {
+    const long long q1 = Pick(*gcnExam, "S"), q2 = Pick(*gcnExam, "S", 1);
+    run({q1, q2});
+    Answer(*gcnExam, q1, true);
+    const QImage cross = QPixmap(QString::fromStdString((folder() / "incorrect.gif").string())).toImage();
+    ASSERT_FALSE(cross.isNull());
+    fs::remove(folder() / "correct.gif");
+    {
+        pemu_test::PipeWatch pipe(folder() / "correct.gif");
+        frmReview.Show();
+        EXPECT_FALSE(pipe.opened()) << "the list opened the pipe and waited on it";
+    }
+    ASSERT_EQ(frmReview.msgReview()->rowCount(), 2);
+    auto shown = [](int row) {
+        auto* l = qobject_cast<QLabel*>(frmReview.msgReview()->cellWidget(row, 3));
+        return l ? l->pixmap().toImage() : QImage();
+    };
+    EXPECT_TRUE(shown(0).isNull());
+    EXPECT_EQ(shown(1), cross);
     EXPECT_TRUE(boxes.empty());
 }
