@@ -58,8 +58,25 @@ QWidget* boxOwner() {
 
 }  // namespace
 
+namespace {
+
+// Over the window it speaks for, its whole frame on the screen: placed as it
+// is shown, once it has taken the size its text needs.
+class PlacedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* e) override {
+        QMessageBox::showEvent(e);
+        PlaceOverOwner(this, parentWidget());
+    }
+};
+
+}  // namespace
+
 QMessageBox* NewMsgBox(const MsgBoxCall& call) {
-    auto* box = new QMessageBox(call.owner.data());
+    auto* box = new PlacedMessageBox(call.owner.data());
     box->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     // Typed and stored text shows as it stands, never as markup.
     box->setTextFormat(Qt::PlainText);

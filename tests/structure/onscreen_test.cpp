@@ -11,6 +11,7 @@
 #include "support/fixture.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QScreen>
 #include <QTimer>
@@ -120,4 +121,20 @@ TEST_F(OnScreenTest, ThePrinterDialogOverAGradeReportAnywhere) {
         EXPECT_TRUE(seen);
     }
     EXPECT_TRUE(boxes.empty()) << "a cancelled dialog says nothing";
+}
+
+// A message box stands over the window it speaks for, wholly on the screen.
+TEST_F(OnScreenTest, AMessageBoxOverAGradeReportAnywhere) {
+    frmGrade.Show();
+    QWidget* report = frmGrade.Window();
+    for (const auto& [where, at] : placesFor(report)) {
+        SCOPED_TRACE("grade report " + where);
+        report->move(at);
+        std::unique_ptr<QMessageBox> box(NewMsgBox(
+            {"The saved result file cannot be written (No space left on device). The result was not saved.",
+             vbCritical, "Results", report}));
+        box->show();
+        QCoreApplication::processEvents();
+        expectOnScreenOver(box.get(), report, "the message box");
+    }
 }
