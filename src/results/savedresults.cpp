@@ -6,9 +6,9 @@
 #include "startup/state.h"
 
 #include <limits>
+#include <system_error>
 
 #include <unistd.h>
-#include <system_error>
 
 namespace fs = std::filesystem;
 

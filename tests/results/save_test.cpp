@@ -379,3 +379,18 @@ TEST_F(SaveTest, TheDatabaseFileAloneListsWhatWasSavedAndDeleted) {
     ASSERT_TRUE(DeleteResult(*gcnExam, folder(), *s.target).deleted);
     EXPECT_EQ(listedInCopy(), (std::vector<std::string>{"cand02_12726_1405"}));
 }
+
+// Two copies of the program list the same result and both delete it: the
+// second finds it gone, says it is deleted, and leaves the file that has
+// taken its name since (a stray here) alone.
+TEST_F(SaveTest, ADeleteOfAResultGoneAlreadyTouchesNoFile) {
+    AddToRun(*gcnExam, Pick(*gcnExam, "S"));
+    const SaveOutcome o = save(request());
+    ASSERT_TRUE(o.saved);
+    const DeleteTarget target{o.index, o.key};
+    ASSERT_TRUE(DeleteResult(*gcnExam, folder(), target).deleted);
+    WriteFile(file(o.key).string(), "stray");
+    EXPECT_TRUE(DeleteResult(*gcnExam, folder(), target).deleted);
+    EXPECT_EQ(ReadFile(file(o.key).string()), "stray");
+    EXPECT_EQ(entries(), 1u);
+}
