@@ -90,9 +90,6 @@ void TfrmDrag::Build() {
     Place(m_fraDragNDrop, kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight);
     rows_ = new QWidget(m_fraDragNDrop);
     rows_->setGeometry(m_fraDragNDrop->rect().adjusted(kInset, kInset, -kInset, -kInset));
-    // Shown read-only (the correct matching, a reopened result) the rows are
-    // disabled, and must still be read.
-    ReadableWhenDisabled(rows_);
 
     // The templates: word-wrapping labels in the rows' typeface. Row texts
     // show as stored: "&" stays "&", "<b>" is no markup.

@@ -69,8 +69,6 @@ void TfrmExam::Build() {
     m_fraQuestion = Make<QGroupBox>(b, "fraQuestion", QString());
     Place(m_fraQuestion, 240, 540, 11415, 4695);
     QWidget* f = m_fraQuestion;
-    // A reopened result shows its question and options disabled, to be read.
-    ReadableWhenDisabled(f);
     m_vsbQuestion = Make<QScrollBar>(f, "vsbQuestion", Qt::Vertical);
     // Along the frame's right edge, inside its border.
     Place(m_vsbQuestion, 11415 - 375 - 45, 45, 375, 4695 - 90);

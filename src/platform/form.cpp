@@ -232,8 +232,6 @@ void readableWhenDisabled(QWidget* w, std::initializer_list<QPalette::ColorRole>
 
 }  // namespace
 
-void ReadableWhenDisabled(QWidget* w) { readableWhenDisabled(w, {QPalette::WindowText, QPalette::Text}); }
-
 int LeftOf(const QWidget* w) { return Twips(w->x()); }
 int TopOf(const QWidget* w) { return Twips(w->y()); }
 void SetLeft(QWidget* w, int twips) { w->move(Px(twips), w->y()); }
@@ -383,9 +381,10 @@ FormWindow::FormWindow(Form* form) : form_(form) {
 }
 
 void FormWindow::closeEvent(QCloseEvent* e) {
-    // Closing by the title bar is an unload, which the unload step may refuse.
+    // Closing by the title bar is an unload (which the unload step may
+    // refuse), or whatever the window does instead.
     e->ignore();
-    Guard([&] { form_->Unload(); });
+    Guard([&] { form_->TitleBarClose(); });
 }
 
 bool FormWindow::event(QEvent* e) {

@@ -90,13 +90,11 @@ double RelativeLuminance(const QColor& c);
 double ContrastRatio(const QColor& a, const QColor& b);
 constexpr double kReadableContrast = 4.5;
 
-// For controls that are disabled to make them read-only (a model answer, a
-// reopened result, a name that cannot be changed): their text (and that of
-// every control inside them) is drawn dimmed, but never below the readable
-// contrast against the window, the text boxes' ground or a frame's slightly
-// darker fill. Every window applies it to all its controls. Disabled push
+// Controls are disabled to make them read-only (a model answer, a reopened
+// result, a name that cannot be changed), so every window draws disabled text
+// dimmed but never below the readable contrast against the window, the text
+// boxes' and buttons' ground or a frame's slightly darker fill. Disabled push
 // buttons keep the usual look.
-void ReadableWhenDisabled(QWidget* w);
 
 // ---- windows on the screen
 
@@ -306,6 +304,9 @@ protected:
     virtual void Form_Load() {}
     // Set cancel to true to keep the window loaded.
     virtual void Form_Unload(bool& /*cancel*/) {}
+    // The title bar's close button: an unload, unless a window leaves
+    // another way.
+    virtual void TitleBarClose() { Unload(); }
 
     void EnsureLoaded() { if (!win_) Load(); }
     QWidget* Body() const;

@@ -15,13 +15,15 @@ class QWidget;
 
 namespace plat {
 
-// Shows the printer dialog over `parent`, kept on the screen. Returns the printer as the dialog
-// left it (copies, orientation, destination), or nothing when it was cancelled.
+// Shows the printer dialog over `parent`, kept on the screen. Returns the
+// printer as the dialog left it (copies, orientation, destination), or nothing
+// when it was cancelled.
 std::unique_ptr<QPrinter> ShowPrintDialog(QWidget* parent);
 using PrintDialogHook = std::function<std::unique_ptr<QPrinter>()>;
 void SetPrintDialogHook(PrintDialogHook hook);  // nullptr restores the real dialog
 
-// Shows the font dialog over `parent`, kept on the screen; the font chosen, or nothing when it was cancelled.
+// Shows the font dialog over `parent`, kept on the screen; the font chosen, or
+// nothing when it was cancelled.
 std::optional<QFont> ShowFontDialog(const QFont& initial, QWidget* parent);
 using FontDialogHook = std::function<std::optional<QFont>(const QFont& initial)>;
 void SetFontDialogHook(FontDialogHook hook);  // nullptr restores the real dialog

@@ -56,10 +56,6 @@ QWidget* boxOwner() {
     return QApplication::activeWindow();
 }
 
-}  // namespace
-
-namespace {
-
 // Over the window it speaks for, its whole frame on the screen: placed as it
 // is shown, once it has taken the size its text needs.
 class PlacedMessageBox : public QMessageBox {

@@ -50,9 +50,9 @@ struct MsgBoxCall {
 int MsgBox(const QString& text, int style = vbOKOnly, const QString& title = QString());
 
 // The box as it is shown: a dialog over its owner (its whole frame on the
-// screen) with a title and a close
-// button only (no minimise or maximise buttons to squeeze the title), the
-// text as it stands (never markup), its icon and buttons. The caller owns it.
+// screen) with a title and a close button only (no minimise or maximise
+// buttons to squeeze the title), the text as it stands (never markup), its
+// icon and buttons. The caller owns it.
 QMessageBox* NewMsgBox(const MsgBoxCall& call);
 // Room in a title bar beside the title, for a window icon and three buttons (pixels).
 constexpr int kTitleBarRoom = 120;

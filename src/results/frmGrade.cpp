@@ -8,7 +8,6 @@
 #include "signin/frmLogin.h"
 #include "startup/state.h"
 
-#include <QEvent>
 #include <QHeaderView>
 #include <QTextCursor>
 #include <QTextFrame>
@@ -66,26 +65,6 @@ void writeRuler(QTextEdit* box) {
     c.insertText(QStringLiteral("\n") + scoring::RulerNumbers(), plain);
     c.insertText(QStringLiteral("\n") + scoring::RulerCaption(), plain);
 }
-
-// Closing the report by its title bar leaves it as its Close button does: to
-// the saved-results list or the sign-in window, never by unloading the last
-// window (which would end a candidate's program).
-class CloseAsButton : public QObject {
-public:
-    CloseAsButton(QObject* window, std::function<void()> close) : QObject(window), close_(std::move(close)) {
-        window->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() != QEvent::Close || watched != parent()) return false;
-        e->ignore();
-        Guard(close_);
-        return true;
-    }
-
-private:
-    std::function<void()> close_;
-};
 
 }  // namespace
 
@@ -157,7 +136,6 @@ void TfrmGrade::Build() {
     OnClicked(m_cmdSave, [this] { cmdSave_Click(); });
     OnClicked(m_cmdPrint, [this] { cmdPrint_Click(); });
     OnClicked(m_cmdClose, [this] { cmdClose_Click(); });
-    new CloseAsButton(Window(), [this] { cmdClose_Click(); });
 }
 
 void TfrmGrade::ShowSavedResult(const scoring::SavedFigures& figures) {

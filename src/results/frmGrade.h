@@ -109,6 +109,10 @@ public:
 protected:
     void Build() override;
     void Form_Load() override;
+    // The title bar's close button leaves the report as its Close button does:
+    // to the saved-results list or the sign-in window, never by unloading the
+    // last window (which would end a candidate's program).
+    void TitleBarClose() override { cmdClose_Click(); }
 
 private:
     void showGrid();

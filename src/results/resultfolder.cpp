@@ -116,12 +116,8 @@ FolderScan::FolderScan(const fs::path& folder, const QString& prefix) : prefix_(
             if (static_cast<unsigned char>(name[i]) >= 0x80) break;
             if (AsciiLower(name[i]) != AsciiLower(lead[i])) return;
         }
-        if (i == lead.size()) {
-            folded_.insert(Folded(name));
-            return;
-        }
         QString folded = Folded(name);
-        if (folded.startsWith(prefix_)) folded_.insert(std::move(folded));
+        if (i == lead.size() || folded.startsWith(prefix_)) folded_.insert(std::move(folded));
     });
 }
 
@@ -193,10 +189,15 @@ Recovery SettleLeftovers(plat::Database& db, const fs::path& folder, FolderScan&
     return out;
 }
 
-Recovery SettleKey(plat::Database& db, const fs::path& folder, const QString& key) {
+namespace {
+
+// Takes the lock, then looks at the folder with `look` and settles what it
+// found; quiet.
+template <class Scanner>
+Recovery SettleLocked(plat::Database& db, const fs::path& folder, Scanner&& look) {
     try {
         plat::Transaction lock(db);
-        FolderScan scan = FolderScan::OfKey(folder, key);
+        FolderScan scan = look();
         const Recovery out = SettleLeftovers(db, folder, scan);
         lock.Commit();
         return out;
@@ -205,16 +206,14 @@ Recovery SettleKey(plat::Database& db, const fs::path& folder, const QString& ke
     }
 }
 
+}  // namespace
+
+Recovery SettleKey(plat::Database& db, const fs::path& folder, const QString& key) {
+    return SettleLocked(db, folder, [&] { return FolderScan::OfKey(folder, key); });
+}
+
 Recovery RecoverResultFiles(plat::Database& db, const fs::path& folder) {
-    try {
-        plat::Transaction lock(db);
-        FolderScan scan(folder);
-        const Recovery out = SettleLeftovers(db, folder, scan);
-        lock.Commit();
-        return out;
-    } catch (const std::exception&) {
-        return Recovery{0, 0, 1};
-    }
+    return SettleLocked(db, folder, [&] { return FolderScan(folder); });
 }
 
 }  // namespace results

@@ -91,8 +91,6 @@ void TfrmSimulator::Build() {
     m_txtSimCon = console;
     Place(m_txtSimCon, 240, 2400, 6960, 4920);
     m_txtSimCon->setTabChangesFocus(true);
-    // Disabled only to show a model answer or a reopened result read-only.
-    ReadableWhenDisabled(m_txtSimCon);
     m_txtSimCon->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont fixed(QStringLiteral("Courier New"), 10);
     fixed.setStyleHint(QFont::TypeWriter);

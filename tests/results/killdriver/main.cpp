@@ -13,6 +13,7 @@
 // Exit status 0: done; 2: a step failed (its message on standard error).
 #include "results/resultfolder.h"
 #include "results/savedresults.h"
+#include "run.h"
 
 #include <dlfcn.h>
 
@@ -25,19 +26,10 @@ namespace {
 
 const results::Viewer kAdmin{"norvi", true};
 
+// The n-th run of a day: a minute apiece.
 results::SaveRequest Request(const QString& user, int n) {
-    results::SaveRequest r;
-    r.candName = "Kim Candidate";
-    r.userName = user;
-    r.examName = "Practice";
-    r.date = QDate(2026, 12, 7);
-    r.time = QTime(n / 60 % 24, n % 60, 33);
-    r.scoreObt = 300;
-    r.passScore = 700;
-    r.maxScore = 1000;
-    r.percentage = 30;
-    r.result = "Fail";
-    return r;
+    return results_test::FailedRunRequest("Kim Candidate", user, "Practice", QDate(2026, 12, 7),
+                                          QTime(n / 60 % 24, n % 60, 33));
 }
 
 class Log {
